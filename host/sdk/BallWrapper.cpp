@@ -1,0 +1,4 @@
+#include "BallWrapper.h"
+
+BallWrapper::BallWrapper(sim::Host* host, sim::Actor* ball)
+    : ActorWrapper(host, ball, HandleKind::Ball) {}

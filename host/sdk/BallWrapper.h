@@ -1,0 +1,9 @@
+#pragma once
+
+#include "ActorWrapper.h"
+
+// The ball: an actor, nothing more is asked of it.
+class PLUGINSDK_API BallWrapper : public ActorWrapper {
+public:
+    BallWrapper(sim::Host* host, sim::Actor* ball);
+};

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "HostHandle.h"
+#include "Vector.h"
+
+// The 2D overlay canvas of one frame, valid for the drawable call it was handed to.
+class PLUGINSDK_API CanvasWrapper : public HostHandle {
+public:
+    explicit CanvasWrapper(sim::Host* host);
+
+    // Size of the canvas in pixels.
+    Vector2 GetSize() const;
+    // Colour of later draws, 8 bits a channel.
+    void SetColor(unsigned char red, unsigned char green, unsigned char blue, unsigned char alpha);
+    // Perspective projection of a world point through the frame's camera onto
+    // the canvas. A point in the camera's view lands on the canvas; points
+    // level with or behind the camera have no image and must not be handed here.
+    Vector2F ProjectF(Vector location) const;
+    // A line of one pixel in the current colour.
+    void DrawLine(Vector2F start, Vector2F end);
+    // A line of `width` pixels in the current colour.
+    void DrawLine(Vector2F start, Vector2F end, float width);
+};

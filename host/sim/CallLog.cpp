@@ -1,0 +1,52 @@
+#include "CallLog.h"
+
+#include <cstdio>
+
+namespace sim {
+
+std::string FormatFloat(float value) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.9g", static_cast<double>(value));
+    return buffer;
+}
+
+LogLine::LogLine(std::string_view operation) : text_(operation) {}
+
+LogLine& LogLine::operator<<(float value) {
+    text_ += ' ';
+    text_ += FormatFloat(value);
+    return *this;
+}
+
+LogLine& LogLine::operator<<(int value) {
+    text_ += ' ';
+    text_ += std::to_string(value);
+    return *this;
+}
+
+LogLine& LogLine::operator<<(bool value) {
+    text_ += value ? " true" : " false";
+    return *this;
+}
+
+LogLine& LogLine::operator<<(std::string_view text) {
+    text_ += " \"";
+    for (char c : text) {
+        if (c == '"' || c == '\\') {
+            text_ += '\\';
+        }
+        text_ += c;
+    }
+    text_ += '"';
+    return *this;
+}
+
+LogLine& LogLine::operator<<(Vector value) {
+    return *this << value.X << value.Y << value.Z;
+}
+
+LogLine& LogLine::operator<<(Vector2F value) {
+    return *this << value.X << value.Y;
+}
+
+} // namespace sim

@@ -1,0 +1,113 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "../sdk/CVarManagerWrapper.h"
+#include "../sdk/CanvasWrapper.h"
+#include "../sdk/GameWrapper.h"
+#include "../sdk/HostHandle.h"
+#include "../sdk/Rotator.h"
+#include "../sdk/SdkExport.h"
+#include "../sdk/Vector.h"
+#include "CallLog.h"
+#include "Console.h"
+
+namespace sim {
+
+enum class GameMode { None, Freeplay, CustomTraining, Replay };
+
+// Something in the world: the ball or the camera (which also has a field of view).
+struct Actor {
+    Vector location;
+    Rotator rotation;
+    float fov = 90.0f; // degrees, full horizontal; cameras only
+};
+
+struct Color {
+    unsigned char r = 255;
+    unsigned char g = 255;
+    unsigned char b = 255;
+    unsigned char a = 255;
+
+    friend constexpr bool operator==(Color, Color) = default;
+};
+
+// One line the plugin drew on the frame's canvas.
+struct DrawnLine {
+    Vector2F start;
+    Vector2F end;
+    float width = 1.0f;
+    bool widthGiven = false; // drawn with the three-argument DrawLine
+    Color color;
+};
+
+// The game and host behind the SDK's handles, driven by tests and the sandbox.
+// Its fields are the simulated game's state, set freely between frames. Every
+// handle it gives out refers back to it, so it must outlive them all and the
+// plugin's registrations (see ReleasePluginCallbacks).
+class PLUGINSDK_API Host {
+public:
+    Host();
+    ~Host();
+    Host(const Host&) = delete;
+    Host& operator=(const Host&) = delete;
+
+    // The game.
+    GameMode mode = GameMode::None;
+    bool serverPresent = true;
+    std::optional<Actor> ball;
+    std::optional<Actor> camera;
+
+    // The frame's canvas: its size, the current colour and what was drawn.
+    Vector2 canvasSize{1600, 900};
+    Color color;
+    std::vector<DrawnLine> lines;
+
+    Console console;
+    CallLog log;
+
+    // Runs after the console's "writeconfig" (the host saves its variables).
+    std::function<void()> onWriteConfig;
+    int writeConfigCount = 0;
+
+    // The two host references a plugin gets before onLoad.
+    std::shared_ptr<GameWrapper> MakeGameWrapper();
+    std::shared_ptr<CVarManagerWrapper> MakeCVarManager();
+
+    // One rendered frame: the canvas starts white and empty, then every
+    // registered drawable runs once with a fresh canvas handle.
+    void RunFrame();
+    // Runs every handler hooked to `functionName`; returns how many ran.
+    int FireHook(std::string_view functionName);
+
+    // Drops the plugin's hooks, drawables and variable bindings. Their code
+    // lives in the plugin's module, so a host calls this before unloading it.
+    void ReleasePluginCallbacks();
+
+    const std::vector<std::string>& HookedFunctions() const { return hookNames_; }
+    std::size_t DrawableCount() const { return drawables_.size(); }
+
+    // Handles alive right now; every copy destroyed once brings this back to zero.
+    long LiveHandles() const { return liveHandles_.load(std::memory_order_relaxed); }
+
+    // For the handles themselves.
+    void HandleMade(HandleKind kind);
+    void HandleDestroyed(HandleKind kind);
+    void AddHook(std::string functionName, std::function<void(std::string)> callback);
+    void AddDrawable(std::function<void(CanvasWrapper)> callback);
+
+private:
+    std::vector<std::string> hookNames_;
+    std::vector<std::function<void(std::string)>> hooks_;
+    std::vector<std::function<void(CanvasWrapper)>> drawables_;
+    std::atomic<long> liveHandles_{0};
+};
+
+} // namespace sim
