@@ -1,0 +1,43 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "Commands.h"
+
+namespace sandbox {
+
+// What every hosting subcommand takes: the game, the module, the console.
+struct SessionOptions {
+    std::optional<std::string> scenarioPath; // embedded default when empty
+    std::optional<std::string> modulePath;   // Quellmark.so beside the program when empty
+    std::optional<std::string> configPath;   // the user's config directory when empty
+    bool trace = false;
+    std::vector<std::pair<std::string, std::string>> sets; // --set NAME=VALUE, in order
+    std::vector<std::string> execs;                        // --exec LINE, in order
+    std::optional<int> frames;
+};
+
+struct RenderOptions {
+    SessionOptions session;
+    std::optional<std::string> out;
+    bool help = false;
+};
+
+struct WindowOptions {
+    SessionOptions session;
+    std::optional<std::string> script;
+    bool help = false;
+};
+
+// Both throw InputError naming the offending option.
+RenderOptions ParseRenderOptions(Arguments arguments);
+WindowOptions ParseWindowOptions(Arguments arguments);
+
+extern const char* const kRenderUsage;
+extern const char* const kWindowUsage;
+
+} // namespace sandbox

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdio>
+
+namespace sandbox {
+
+// A one-line progress bar redrawn in place on `out`, shown only when `out` is
+// a terminal so logs and pipes stay clean.
+class ProgressBar {
+public:
+    ProgressBar(std::FILE* out, int total);
+    ~ProgressBar();
+    ProgressBar(const ProgressBar&) = delete;
+    ProgressBar& operator=(const ProgressBar&) = delete;
+
+    void Update(int done);
+
+private:
+    std::FILE* out_;
+    int total_;
+    bool shown_;
+};
+
+} // namespace sandbox

@@ -1,0 +1,61 @@
+#include "Scenario.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace sandbox {
+
+namespace {
+
+int ToHostUnits(double radians) {
+    return static_cast<int>(std::lround(radians * 32768.0 / std::numbers::pi));
+}
+
+} // namespace
+
+Rotator LookRotation(Vector from, Vector to) {
+    const double dx = double(to.X) - from.X;
+    const double dy = double(to.Y) - from.Y;
+    const double dz = double(to.Z) - from.Z;
+    if (dx == 0.0 && dy == 0.0 && dz == 0.0) {
+        return {};
+    }
+    return {ToHostUnits(std::atan2(dz, std::hypot(dx, dy))), ToHostUnits(std::atan2(dy, dx)), 0};
+}
+
+FrameState StateAt(const Scenario& scenario, int frame) {
+    FrameState state;
+    if (scenario.ball) {
+        state.ball = sim::Actor{scenario.ball->At(frame), {}, 0.0f};
+    }
+    if (scenario.camera) {
+        const CameraSpec& spec = *scenario.camera;
+        sim::Actor camera;
+        camera.fov = spec.fov;
+        if (spec.followOffset && state.ball) {
+            camera.location = state.ball->location + *spec.followOffset;
+        } else if (spec.track) {
+            camera.location = spec.track->At(frame);
+        }
+        if (spec.lookAtBall && state.ball) {
+            camera.rotation = LookRotation(camera.location, state.ball->location);
+        } else if (spec.lookAtPoint) {
+            camera.rotation = LookRotation(camera.location, *spec.lookAtPoint);
+        } else if (spec.rotation) {
+            camera.rotation = *spec.rotation;
+        }
+        state.camera = camera;
+    }
+    return state;
+}
+
+void ApplyFrame(const Scenario& scenario, int frame, sim::Host& host) {
+    const FrameState state = StateAt(scenario, frame);
+    host.mode = scenario.mode;
+    host.serverPresent = scenario.serverPresent;
+    host.canvasSize = scenario.canvas;
+    host.ball = state.ball;
+    host.camera = state.camera;
+}
+
+} // namespace sandbox

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "Track.h"
+#include "sdk/Rotator.h"
+#include "sdk/Vector.h"
+#include "sim/Host.h"
+
+namespace sandbox {
+
+// The game camera of a scenario: where it is (its own track, or a fixed
+// offset from the ball) and where it looks (a fixed rotation, the ball, or a
+// point).
+struct CameraSpec {
+    std::optional<Track> track;
+    std::optional<Vector> followOffset;
+    std::optional<Rotator> rotation;
+    bool lookAtBall = false;
+    std::optional<Vector> lookAtPoint;
+    float fov = 90.0f;
+};
+
+// A simulated game session for the sandbox to host the plugin in.
+struct Scenario {
+    std::string source; // file it came from, for messages
+    sim::GameMode mode = sim::GameMode::Freeplay;
+    bool serverPresent = true;
+    Vector2 canvas{1600, 900};
+    std::optional<Track> ball;                              // empty: no ball
+    std::optional<CameraSpec> camera;                       // empty: no camera
+    std::vector<std::pair<std::string, std::string>> cvars; // in file order
+    int frames = 1;
+};
+
+// The game at one frame.
+struct FrameState {
+    std::optional<sim::Actor> ball;
+    std::optional<sim::Actor> camera;
+};
+
+// The rotation that turns a camera at `from` to look at `to` (no roll).
+Rotator LookRotation(Vector from, Vector to);
+
+// The scenario's game at `frame`, counted from 1.
+FrameState StateAt(const Scenario& scenario, int frame);
+
+// Puts the scenario's game at `frame` into the host: mode, server, canvas
+// size, ball and camera.
+void ApplyFrame(const Scenario& scenario, int frame, sim::Host& host);
+
+} // namespace sandbox

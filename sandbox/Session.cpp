@@ -1,0 +1,140 @@
+#include "Session.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+#include <imgui.h>
+
+#include "CanvasLayer.h"
+#include "DefaultScenario.h"
+#include "GameEvents.h"
+#include "InputError.h"
+#include "ScenarioParser.h"
+
+namespace sandbox {
+
+namespace {
+
+std::string ModuleBesideProgram() {
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) {
+        return "Quellmark.so";
+    }
+    return (program.parent_path() / "Quellmark.so").string();
+}
+
+std::filesystem::path ConfigPathFor(const SessionOptions& options) {
+    if (options.configPath) {
+        return *options.configPath;
+    }
+    std::filesystem::path path =
+        DefaultConfigPath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+    if (path.empty()) {
+        throw InputError("no config file: set HOME or XDG_CONFIG_HOME, or give --config");
+    }
+    return path;
+}
+
+} // namespace
+
+Scenario ChooseScenario(const SessionOptions& options) {
+    Scenario scenario = options.scenarioPath
+                            ? LoadScenarioFile(*options.scenarioPath)
+                            : ParseScenario(DefaultScenarioText(), kDefaultScenarioName);
+    if (options.frames) {
+        scenario.frames = *options.frames;
+    }
+    return scenario;
+}
+
+Session::Session(Scenario scenario, const SessionOptions& options, TraceWriter& trace,
+                 std::FILE* messages)
+    : scenario_(std::move(scenario)), config_(ConfigPathFor(options)) {
+    std::string warning;
+    for (const auto& [name, value] : config_.Load(warning)) {
+        host_.console.Preset(name, value);
+    }
+    if (!warning.empty()) {
+        std::fprintf(messages, "warning: %s\n", warning.c_str());
+    }
+    for (const auto& [name, value] : scenario_.cvars) {
+        host_.console.Preset(name, value);
+    }
+    for (const auto& [name, value] : options.sets) {
+        host_.console.Preset(name, value);
+    }
+    host_.onWriteConfig = [this] {
+        std::string error;
+        if (config_.Save(host_.console, error)) {
+            host_.console.output.push_back("config saved to " + config_.Path().string());
+        } else {
+            host_.console.output.push_back("warning: " + error);
+        }
+    };
+
+    // The game as it stands at the first frame, before the plugin sees it.
+    ApplyFrame(scenario_, 1, host_);
+    host_.log.calls = trace.Active();
+    std::string error;
+    plugin_ = HostedPlugin::Load(options.modulePath.value_or(ModuleBesideProgram()), host_,
+                                 ui_.Handle(), error);
+    if (!plugin_) {
+        throw InputError(error);
+    }
+    for (const auto& [name, value] : options.sets) {
+        if (host_.console.Find(name) == nullptr) {
+            std::fprintf(messages, "warning: --set %s: the plugin registered no such variable\n",
+                         name.c_str());
+        }
+    }
+    for (const std::string& line : options.execs) {
+        host_.console.output.push_back("] " + line);
+        host_.console.Execute(line);
+    }
+    FireSessionStart(host_);
+    trace.Section("load", host_.log);
+}
+
+Session::~Session() {
+    TraceWriter silent(nullptr, false);
+    Close(silent);
+}
+
+void Session::Close(TraceWriter& trace) {
+    if (!plugin_) {
+        return;
+    }
+    FireSessionEnd(host_);
+    plugin_.reset();
+    trace.Section("unload", host_.log);
+    host_.log.calls = false;
+}
+
+std::string Session::Description() const {
+    const PluginDescriptor& descriptor = plugin_->Descriptor();
+    return std::string("loaded ") + descriptor.className + " \"" + descriptor.title +
+           "\" version " + descriptor.versionText + " from " + plugin_->ModulePath();
+}
+
+void Session::RunGameFrame() {
+    FireFrameEvents(host_);
+    host_.RunFrame();
+}
+
+PanelWidget Session::DrawUi(const std::string& caption) {
+    DrawCanvasLayer(host_, *ImGui::GetBackgroundDrawList(), caption);
+    if (plugin_->Panel() == nullptr) {
+        return {};
+    }
+    return DrawSettingsWindow(*plugin_->Panel(), plugin_->PanelName());
+}
+
+void Session::FlushConsole(std::FILE* out) {
+    const auto& output = host_.console.output;
+    for (; consolePrinted_ < output.size(); ++consolePrinted_) {
+        std::fprintf(out, "%s\n", output[consolePrinted_].c_str());
+    }
+}
+
+} // namespace sandbox
