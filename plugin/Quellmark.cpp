@@ -1,0 +1,36 @@
+#include "Quellmark.h"
+
+#include "ModuleState.h"
+
+namespace {
+
+// Game functions the plugin subscribes to, in the order it registers them.
+constexpr const char* kHookedBeforeDrawable[] = {
+    "Function TAGame.Mutator_Freeplay_TA.Init",
+    "Function TAGame.GameEvent_Soccar_TA.Destroyed",
+    "Function TAGame.GameEvent_TrainingEditor_TA.StartPlayTest",
+    "Function TAGame.GameEvent_TrainingEditor_TA.Destroyed",
+};
+constexpr const char* kHookedAfterDrawable = "Function TAGame.Car_TA.SetVehicleInput";
+
+} // namespace
+
+void Quellmark::onLoad() {
+    g_cvarManager = cvarManager;
+    enabled = std::make_shared<bool>(true);
+
+    cvarManager
+        ->registerCvar("qm_enabled", "0", "Plugin Enabled", true, false, 0.0f, false, 0.0f, true)
+        .bindTo(enabled);
+
+    // The callables hold a plain pointer: the host's registrations do not keep
+    // the plugin alive, and the host drops them before the module goes.
+    auto onGameEvent = [this](std::string eventName) { OnGameEvent(std::move(eventName)); };
+    for (const char* function : kHookedBeforeDrawable) {
+        gameWrapper->HookEvent(function, onGameEvent);
+    }
+    gameWrapper->RegisterDrawable([this](CanvasWrapper canvas) { RenderOverlay(canvas); });
+    gameWrapper->HookEvent(kHookedAfterDrawable, onGameEvent);
+}
+
+void Quellmark::OnGameEvent(std::string /*eventName*/) {}
