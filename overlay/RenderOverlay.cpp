@@ -1,0 +1,72 @@
+#include "plugin/Quellmark.h"
+
+#include "overlay/LineSegment.h"
+#include "overlay/Quaternion.h"
+#include "overlay/ViewFrustum.h"
+#include "sdk/GameWrapper.h"
+
+namespace {
+
+// The corners of two upright rectangles, 1600 wide and 600 high, standing
+// across the field at either end; each line runs from one of them to the ball.
+constexpr Vector kRedTargets[] = {
+    {800.0f, 5000.0f, 0.0f},
+    {-800.0f, 5000.0f, 0.0f},
+    {800.0f, 5000.0f, 600.0f},
+    {-800.0f, 5000.0f, 600.0f},
+};
+constexpr Vector kGreenTargets[] = {
+    {800.0f, -5000.0f, 0.0f},
+    {-800.0f, -5000.0f, 0.0f},
+    {800.0f, -5000.0f, 600.0f},
+    {-800.0f, -5000.0f, 600.0f},
+};
+
+constexpr float kLineThickness = 3.0f;
+constexpr float kNearDistance = 50.0f;
+constexpr float kFarDistance = 20000.0f;
+
+} // namespace
+
+// Handles are declared in the order they are obtained, so they are destroyed
+// in reverse: camera, ball, server, and the canvas last, by the caller.
+void Quellmark::RenderOverlay(CanvasWrapper canvas) {
+    if (!enabled || !*enabled) {
+        return;
+    }
+    if (!gameWrapper->IsInCustomTraining() && !gameWrapper->IsInFreeplay() &&
+        !gameWrapper->IsInReplay()) {
+        return;
+    }
+
+    ServerWrapper server = gameWrapper->GetGameEventAsServer();
+    BallWrapper ball = server.GetBall();
+    if (ball.IsNull()) {
+        return;
+    }
+    const Vector ballLocation = ball.GetLocation();
+
+    CameraWrapper camera = gameWrapper->GetCamera();
+    if (camera.IsNull()) {
+        return;
+    }
+
+    // One frustum serves all eight lines of the frame.
+    const ViewFrustum frustum = [&] {
+        const CameraWrapper view = camera;
+        const float fov = view.GetFOV();
+        const Vector location = view.GetLocation();
+        const Rotator rotation = view.GetRotation();
+        return ViewFrustum::Build(canvas, RotatorToQuaternion(rotation), location, fov,
+                                  kNearDistance, kFarDistance);
+    }();
+
+    canvas.SetColor(255, 0, 0, 150);
+    for (const Vector& target : kRedTargets) {
+        LineSegment{target, ballLocation, kLineThickness}.DrawClipped(canvas, frustum);
+    }
+    canvas.SetColor(0, 255, 0, 150);
+    for (const Vector& target : kGreenTargets) {
+        LineSegment{target, ballLocation, kLineThickness}.DrawClipped(canvas, frustum);
+    }
+}
