@@ -18,6 +18,7 @@ struct Subcommand {
 // One line per subcommand.
 constexpr Subcommand kSubcommands[] = {
     {"render", "render frames of a scenario to PNG, headless", sandbox::RunRender},
+    {"window", "host the plugin in an interactive window", sandbox::RunWindow},
 };
 
 void PrintUsage(std::FILE* out) {

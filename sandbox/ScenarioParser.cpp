@@ -325,11 +325,10 @@ private:
     const std::string& source_;
 };
 
-// "FILE:LINE:COLUMN: what", from where the JSON parser stopped.
-std::string SyntaxMessage(std::string_view text, const std::string& source,
-                          const Json::parse_error& error) {
-    const std::size_t end =
-        std::min<std::size_t>(error.byte == 0 ? 0 : error.byte - 1, text.size());
+// "FILE:LINE:COLUMN: what", for the character at `offset`.
+std::string Located(std::string_view text, const std::string& source, std::size_t offset,
+                    const std::string& what) {
+    const std::size_t end = std::min(offset, text.size());
     std::size_t line = 1;
     std::size_t column = 1;
     for (std::size_t i = 0; i < end; ++i) {
@@ -340,12 +339,24 @@ std::string SyntaxMessage(std::string_view text, const std::string& source,
             ++column;
         }
     }
-    std::string what = error.what();
-    // Drop the parser's own "[json.exception...] parse error at line L, column C: ".
-    if (auto at = what.find(": "); at != std::string::npos && what.rfind("[json", 0) == 0) {
-        what = what.substr(at + 2);
-    }
     return source + ":" + std::to_string(line) + ":" + std::to_string(column) + ": " + what;
+}
+
+// The parser's message without its "[json.exception...] " tag and "parse
+// error at line L, column C: " preamble, which Located says in the usual form.
+std::string Plain(const Json::exception& error) {
+    std::string what = error.what();
+    if (what.rfind("[json", 0) != 0) {
+        return what;
+    }
+    const std::size_t tag = what.find("] ");
+    what = what.substr(tag == std::string::npos ? 0 : tag + 2);
+    if (what.rfind("parse error", 0) == 0) {
+        if (auto at = what.find(": "); at != std::string::npos) {
+            what = what.substr(at + 2);
+        }
+    }
+    return what;
 }
 
 } // namespace
@@ -355,7 +366,20 @@ Scenario ParseScenario(std::string_view text, const std::string& source) {
     try {
         root = Json::parse(text.begin(), text.end());
     } catch (const Json::parse_error& error) {
-        throw InputError(SyntaxMessage(text, source, error));
+        throw InputError(Located(text, source, error.byte == 0 ? 0 : error.byte - 1, Plain(error)));
+    } catch (const Json::out_of_range& error) {
+        // A number too large for a double ("number overflow parsing '1e999'"):
+        // the parser gives no position, but it quotes the literal.
+        const std::string what = Plain(error) + ": not a finite number";
+        const std::size_t open = what.find('\'');
+        const std::size_t close = what.find('\'', open + 1);
+        if (open != std::string::npos && close != std::string::npos && close > open + 1) {
+            const std::size_t at = text.find(what.substr(open + 1, close - open - 1));
+            if (at != std::string_view::npos) {
+                throw InputError(Located(text, source, at, what));
+            }
+        }
+        throw InputError(source + ": " + what);
     }
     return Reader(source).Read(root);
 }
