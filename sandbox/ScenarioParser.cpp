@@ -359,18 +359,79 @@ std::string Plain(const Json::exception& error) {
     return what;
 }
 
+// Follows the parser through the document so that, when it fails, the message
+// can name the field it was reading.
+class FieldTracker {
+public:
+    bool Step(Json::parse_event_t event, const Json& parsed) {
+        switch (event) {
+        case Json::parse_event_t::object_start:
+            frames_.push_back({false, {}, 0});
+            break;
+        case Json::parse_event_t::array_start:
+            frames_.push_back({true, {}, 0});
+            break;
+        case Json::parse_event_t::key:
+            frames_.back().key = parsed.get<std::string>();
+            break;
+        case Json::parse_event_t::object_end:
+        case Json::parse_event_t::array_end:
+            frames_.pop_back();
+            Completed();
+            break;
+        case Json::parse_event_t::value:
+            Completed();
+            break;
+        }
+        return true;
+    }
+
+    // "camera.location[2]: ", or nothing at the top level.
+    std::string Prefix() const {
+        std::string path;
+        for (const Frame& frame : frames_) {
+            if (frame.array) {
+                path = Index(path, frame.count);
+            } else if (!frame.key.empty()) {
+                path = Member(path, frame.key);
+            }
+        }
+        return path.empty() ? path : path + ": ";
+    }
+
+private:
+    struct Frame {
+        bool array;
+        std::string key;
+        std::size_t count; // elements of an array read so far
+    };
+
+    void Completed() {
+        if (!frames_.empty() && frames_.back().array) {
+            ++frames_.back().count;
+        }
+    }
+
+    std::vector<Frame> frames_;
+};
+
 } // namespace
 
 Scenario ParseScenario(std::string_view text, const std::string& source) {
     Json root;
+    FieldTracker field;
     try {
-        root = Json::parse(text.begin(), text.end());
+        root = Json::parse(text.begin(), text.end(),
+                           [&field](int, Json::parse_event_t event, Json& parsed) {
+                               return field.Step(event, parsed);
+                           });
     } catch (const Json::parse_error& error) {
-        throw InputError(Located(text, source, error.byte == 0 ? 0 : error.byte - 1, Plain(error)));
+        throw InputError(Located(text, source, error.byte == 0 ? 0 : error.byte - 1,
+                                 field.Prefix() + Plain(error)));
     } catch (const Json::out_of_range& error) {
         // A number too large for a double ("number overflow parsing '1e999'"):
         // the parser gives no position, but it quotes the literal.
-        const std::string what = Plain(error) + ": not a finite number";
+        const std::string what = field.Prefix() + Plain(error) + ": not a finite number";
         const std::size_t open = what.find('\'');
         const std::size_t close = what.find('\'', open + 1);
         if (open != std::string::npos && close != std::string::npos && close > open + 1) {

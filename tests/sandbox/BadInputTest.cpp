@@ -1,0 +1,127 @@
+// Bad input to quellmark-sandbox: refused with status 2 and a message naming
+// the file and field, and no output written or disturbed.
+#include <gtest/gtest.h>
+
+#include "ProgramRun.h"
+
+namespace sandboxtest {
+namespace {
+
+const char* const kGood = R"({"mode": "freeplay", "canvas": [640, 360],
+ "camera": {"location": [0, -6000, 800], "rotation": [-2000, 16384, 0], "fov": 90},
+ "ball": [0, 0, 93], "cvars": {"qm_enabled": "1"}})";
+
+class SandboxBadInputTest : public ::testing::Test {
+protected:
+    // Runs render with `arguments` over an output file that already holds a
+    // good picture, and checks it was refused without touching anything.
+    void ExpectRefused(std::vector<std::string> arguments,
+                       const std::vector<std::string>& mentioned) {
+        const std::string previous = "an earlier good picture";
+        const auto out = dir.Write("out.png", previous);
+        arguments.insert(arguments.begin(), {"render", "--out", out.string()});
+        const RunResult run = RunSandbox(arguments, dir);
+        EXPECT_EQ(run.status, 2) << run.err;
+        for (const std::string& text : mentioned) {
+            EXPECT_NE(run.err.find(text), std::string::npos)
+                << "the message should mention '" << text << "':\n"
+                << run.err;
+        }
+        EXPECT_EQ(ReadFile(out), previous) << "the existing output was overwritten";
+        for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+            const std::string name = entry.path().filename().string();
+            EXPECT_TRUE(name == "out.png" || name.find(".json") != std::string::npos)
+                << "left behind: " << name;
+        }
+    }
+
+    std::string Scenario(const std::string& name, const std::string& text) {
+        return dir.Write(name, text).string();
+    }
+
+    TempDir dir;
+};
+
+TEST_F(SandboxBadInputTest, MissingModuleFile) {
+    ExpectRefused({"--module", (dir / "Nothing.so").string()}, {"Nothing.so", "no such file"});
+}
+
+TEST_F(SandboxBadInputTest, ModuleWithoutDescriptor) {
+    ExpectRefused({"--module", REFUSED_MODULE_DIR "/refused_no_descriptor.so"},
+                  {"refused_no_descriptor.so", "no descriptor"});
+}
+
+TEST_F(SandboxBadInputTest, ModuleOfAnotherInterfaceVersion) {
+    ExpectRefused({"--module", REFUSED_MODULE_DIR "/refused_wrong_version.so"},
+                  {"refused_wrong_version.so", "interface version 94"});
+}
+
+TEST_F(SandboxBadInputTest, ModuleWithNullFactory) {
+    ExpectRefused({"--module", REFUSED_MODULE_DIR "/refused_null_factory.so"},
+                  {"refused_null_factory.so", "null", "factory"});
+}
+
+TEST_F(SandboxBadInputTest, MissingScenarioFile) {
+    ExpectRefused({"--scenario", (dir / "absent.json").string()}, {"absent.json"});
+}
+
+TEST_F(SandboxBadInputTest, MalformedScenarioNamesLineAndField) {
+    const std::string file =
+        Scenario("broken.json", "{\"mode\": \"freeplay\",\n \"canvas\": [640 360]}");
+    ExpectRefused({"--scenario", file}, {"broken.json:2:", "canvas[1]"});
+}
+
+TEST_F(SandboxBadInputTest, UnknownMode) {
+    std::string text = kGood;
+    text.replace(text.find("freeplay"), 8, "arena");
+    ExpectRefused({"--scenario", Scenario("mode.json", text)}, {"mode.json", "mode", "arena"});
+}
+
+TEST_F(SandboxBadInputTest, NonFiniteNumber) {
+    std::string text = kGood;
+    text.replace(text.find("800"), 3, "1e999");
+    ExpectRefused({"--scenario", Scenario("huge.json", text)},
+                  {"huge.json:2:", "camera.location[2]", "finite"});
+}
+
+TEST_F(SandboxBadInputTest, OutOfRangeNumbers) {
+    const std::pair<std::string, std::string> cases[] = {
+        {R"("fov": 90)", R"("fov": 180)"},
+        {"[640, 360]", "[0, 360]"},
+        {"[0, 0, 93]", "[0, 0, 2e6]"},
+    };
+    const char* fields[] = {"camera.fov", "canvas[0]", "ball[2]"};
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        std::string text = kGood;
+        text.replace(text.find(cases[i].first), cases[i].first.size(), cases[i].second);
+        ExpectRefused({"--scenario", Scenario("range.json", text)},
+                      {"range.json", fields[i], "out of range"});
+    }
+}
+
+TEST_F(SandboxBadInputTest, UnknownScenarioField) {
+    std::string text = kGood;
+    text.replace(text.find("\"cvars\""), 7, "\"cvar\"");
+    ExpectRefused({"--scenario", Scenario("field.json", text)},
+                  {"field.json", "cvar", "unknown field"});
+}
+
+TEST_F(SandboxBadInputTest, UnknownOption) {
+    ExpectRefused({"--colour", "red"}, {"--colour"});
+}
+
+TEST_F(SandboxBadInputTest, SetWithoutValue) {
+    ExpectRefused({"--set", "qm_enabled"}, {"--set", "NAME=VALUE"});
+}
+
+TEST_F(SandboxBadInputTest, UnknownCommandAndNoCommand) {
+    RunResult run = RunSandbox({"paint"}, dir);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("paint"), std::string::npos) << run.err;
+    run = RunSandbox({}, dir);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("usage"), std::string::npos) << run.err;
+}
+
+} // namespace
+} // namespace sandboxtest

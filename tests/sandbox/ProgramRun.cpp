@@ -1,0 +1,94 @@
+#include "ProgramRun.h"
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace sandboxtest {
+
+namespace {
+
+std::string Quoted(const std::string& word) {
+    std::string quoted = "'";
+    for (char c : word) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+} // namespace
+
+TempDir::TempDir() {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "quellmark-sandbox-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("cannot make a temporary directory");
+    }
+    path_ = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::filesystem::path TempDir::Write(const std::string& name, const std::string& text) const {
+    const std::filesystem::path path = path_ / name;
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+}
+
+RunResult RunSandbox(const std::vector<std::string>& arguments, const TempDir& home,
+                     const std::vector<std::string>& wrapper) {
+    const std::filesystem::path errFile = home / ".stderr";
+    std::string command = "env XDG_CONFIG_HOME=" + Quoted((home / "config-home").string());
+    for (const std::string& word : wrapper) {
+        command += " " + Quoted(word);
+    }
+    command += " " + Quoted(SANDBOX_PROGRAM);
+    for (const std::string& argument : arguments) {
+        command += " " + Quoted(argument);
+    }
+    command += " 2>" + Quoted(errFile.string());
+
+    RunResult result;
+    std::FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        throw std::runtime_error("cannot run " + command);
+    }
+    char buffer[4096];
+    std::size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        result.out.append(buffer, n);
+    }
+    const int status = ::pclose(pipe);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.err = ReadFile(errFile);
+    std::filesystem::remove(errFile);
+    return result;
+}
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> LinesStartingWith(const std::string& text, const std::string& prefix) {
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    std::string line;
+    while (std::getline(stream, line)) {
+        if (line.rfind(prefix, 0) == 0) {
+            lines.push_back(line);
+        }
+    }
+    return lines;
+}
+
+} // namespace sandboxtest
