@@ -1,0 +1,33 @@
+#pragma once
+
+#include "sdk/Vector.h"
+
+struct LineSegment;
+
+// A plane in normal-and-offset form: the points P with X·P.X + Y·P.Y + Z·P.Z + D = 0.
+// (X, Y, Z) is a unit normal up to rounding; the side it points to is positive.
+struct FrustumPlane {
+    float X = 0.0f;
+    float Y = 0.0f;
+    float Z = 0.0f;
+    float D = 0.0f;
+
+    Vector Normal() const { return {X, Y, Z}; }
+
+    // False only when the segment's direction is exactly perpendicular to the
+    // normal. No tolerance: a nearly parallel line still counts as crossing.
+    bool CrossesLine(const LineSegment& segment) const;
+    // Where the segment's unbounded line meets the plane; may lie beyond either
+    // end. Meaningful only when CrossesLine is true.
+    Vector LineIntersection(const LineSegment& segment) const;
+
+    friend constexpr bool operator==(FrustumPlane, FrustumPlane) = default;
+};
+
+// The plane through three points, both edges taken from the middle one. The
+// normal points to the side from which p0, p1, p2 appear clockwise; points on
+// one line give not-a-number fields.
+FrustumPlane PlaneFromPoints(Vector p0, Vector p1, Vector p2);
+
+// Positive on the side the normal points to, zero on the plane.
+float SignedDistance(FrustumPlane plane, Vector point);

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "overlay/FrustumPlane.h"
+#include "overlay/Quaternion.h"
+#include "sdk/CanvasWrapper.h"
+#include "sdk/Vector.h"
+
+// The camera's view volume for one frame: a truncated pyramid from the near to
+// the far distance along the viewing direction, as wide as the horizontal field
+// of view and as high as the canvas's aspect ratio makes it.
+struct ViewFrustum {
+    // Far rectangle 0-3, near rectangle 4-7, each top left, top right, bottom
+    // right, bottom left as seen from the camera.
+    Vector Corners[8];
+    // Top, bottom, left, right, near, far; every normal points into the volume.
+    FrustumPlane Planes[6];
+
+    // The canvas is asked only for its size. The field of view is the full
+    // horizontal angle in degrees; the distances are along the viewing direction.
+    static ViewFrustum Build(CanvasWrapper canvas, Quaternion rotation, Vector location,
+                             float fovDegrees, float nearDistance, float farDistance);
+
+    // True only when the point's distance from every plane is strictly greater
+    // than -margin; a not-a-number distance counts as outside.
+    bool IsInside(Vector point, float margin) const;
+};
