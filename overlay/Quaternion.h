@@ -18,9 +18,9 @@ struct Quaternion {
     friend constexpr bool operator==(Quaternion, Quaternion) = default;
 };
 
-// Half-angle radians per rotator unit. Deliberately the float nearest
-// 4.7936912e-5, three ulps above pi/65536, so that rotations agree bit for bit
-// with the host's own conversion: a full turn comes out a hair over 360 degrees.
+// Half-angle radians per rotator unit: the float nearest 4.7936912e-5, three
+// ulps above pi/65536. Kept as it is because what is drawn depends on every bit
+// of it; the price is that a full turn comes out a hair over 360 degrees.
 inline constexpr float RotatorHalfAngleFactor = 4.7936912e-5f;
 
 // Roll about X first, then pitch about Y, then yaw about Z, so that a positive
