@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+#include "BenchViews.h"
+
+// The two poses every per-view benchmark runs at.
+inline constexpr const BenchView* kViews[] = {&kBallInView, &kBallOutOfView};
+
+// Each benchmark runs this many times; the summary takes the medians.
+inline constexpr int kRepetitions = 10;
+
+// Counter holding heap allocations per iteration, on every benchmark.
+inline constexpr const char* kAllocationsCounter = "allocs/iter";
+
+void RegisterFrameBenchmarks(const std::string& modulePath);
+void RegisterGeometryBenchmarks();
+void RegisterClipComparisonBenchmarks();

@@ -1,0 +1,126 @@
+// The frame's eight clipped draws, side by side with the reference clipper on
+// the same eight segments and the same planes. The reference is timed twice:
+// drawing what it keeps through the same canvas calls the overlay makes (the
+// like-for-like comparison), and as bare clipping arithmetic.
+
+#include <benchmark/benchmark.h>
+
+#include "AllocationCount.h"
+#include "BenchRegistry.h"
+#include "ReferenceClipper.h"
+
+namespace {
+
+struct Staged {
+    sim::Host host;
+    ViewFrustum frustum;
+    std::array<LineSegment, 8> segments;
+
+    explicit Staged(const BenchView& view) {
+        StageView(host, view);
+        frustum = FrustumOf(host);
+        segments = OverlaySegments(view.Ball);
+    }
+};
+
+Vector ToVector(reference::Point point) {
+    return {static_cast<float>(point.X), static_cast<float>(point.Y), static_cast<float>(point.Z)};
+}
+
+// What the overlay's Draw does with a piece of a segment: a fresh canvas copy,
+// the end projected first, then the start, then one line.
+void DrawPiece(CanvasWrapper canvas, const LineSegment& segment,
+               const reference::ClipResult& clip) {
+    const Vector start =
+        ToVector(reference::PointOnSegment(segment.Start, segment.End, clip.Enter));
+    const Vector end = ToVector(reference::PointOnSegment(segment.Start, segment.End, clip.Exit));
+    const Vector2F projectedEnd = canvas.ProjectF(end);
+    const Vector2F projectedStart = canvas.ProjectF(start);
+    if (segment.Thickness == 1.0f) {
+        canvas.DrawLine(projectedStart, projectedEnd);
+    } else {
+        canvas.DrawLine(projectedStart, projectedEnd, segment.Thickness);
+    }
+}
+
+void Finish(benchmark::State& state, long allocations) {
+    state.counters[kAllocationsCounter] =
+        benchmark::Counter(static_cast<double>(allocations), benchmark::Counter::kAvgIterations);
+}
+
+void EightClippedDraws(benchmark::State& state, const BenchView& view) {
+    Staged staged(view);
+    const CanvasWrapper canvas(&staged.host);
+    long allocations = 0;
+    {
+        const AllocationCount count;
+        for (auto _ : state) {
+            for (const LineSegment& segment : staged.segments) {
+                segment.DrawClipped(canvas, staged.frustum);
+            }
+            staged.host.lines.clear();
+        }
+        allocations = count.Count();
+    }
+    Finish(state, allocations);
+}
+
+void ReferenceEightClippedDraws(benchmark::State& state, const BenchView& view) {
+    Staged staged(view);
+    const CanvasWrapper canvas(&staged.host);
+    long allocations = 0;
+    {
+        const AllocationCount count;
+        for (auto _ : state) {
+            for (const LineSegment& segment : staged.segments) {
+                const reference::ClipResult clip =
+                    reference::ClipSegment(staged.frustum.Planes, segment.Start, segment.End);
+                if (clip.Visible) {
+                    DrawPiece(canvas, segment, clip);
+                }
+            }
+            staged.host.lines.clear();
+        }
+        allocations = count.Count();
+    }
+    Finish(state, allocations);
+}
+
+void ReferenceEightClips(benchmark::State& state, const BenchView& view) {
+    Staged staged(view);
+    long allocations = 0;
+    {
+        const AllocationCount count;
+        for (auto _ : state) {
+            for (const LineSegment& segment : staged.segments) {
+                reference::ClipResult clip =
+                    reference::ClipSegment(staged.frustum.Planes, segment.Start, segment.End);
+                benchmark::DoNotOptimize(clip);
+            }
+        }
+        allocations = count.Count();
+    }
+    Finish(state, allocations);
+}
+
+} // namespace
+
+void RegisterClipComparisonBenchmarks() {
+    for (const BenchView* view : kViews) {
+        benchmark::RegisterBenchmark(BenchName("EightClippedDraws", *view).c_str(),
+                                     EightClippedDraws, *view)
+            ->Unit(benchmark::kNanosecond)
+            ->Repetitions(kRepetitions)
+            ->MinTime(0.05);
+        benchmark::RegisterBenchmark(BenchName("ReferenceEightClippedDraws", *view).c_str(),
+                                     ReferenceEightClippedDraws, *view)
+            ->Unit(benchmark::kNanosecond)
+            ->Repetitions(kRepetitions)
+            ->MinTime(0.05);
+        benchmark::RegisterBenchmark(BenchName("ReferenceEightClips", *view).c_str(),
+                                     ReferenceEightClips, *view)
+            ->Unit(benchmark::kNanosecond)
+            ->Repetitions(kRepetitions)
+            ->MinTime(0.05);
+    }
+}
