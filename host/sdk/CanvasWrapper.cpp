@@ -1,7 +1,6 @@
 #include "CanvasWrapper.h"
 
 #include "../sim/Host.h"
-#include "../sim/Projection.h"
 
 CanvasWrapper::CanvasWrapper(sim::Host* host) : HostHandle(host, HandleKind::Canvas) {}
 
@@ -28,9 +27,7 @@ Vector2F CanvasWrapper::ProjectF(Vector location) const {
     if (!host_->camera) {
         return {};
     }
-    const sim::Actor& camera = *host_->camera;
-    return sim::CameraView(camera.location, camera.rotation, camera.fov, host_->canvasSize)
-        .Project(location);
+    return host_->Project(location);
 }
 
 void CanvasWrapper::DrawLine(Vector2F start, Vector2F end) {

@@ -1,5 +1,7 @@
 #include "Host.h"
 
+#include <bit>
+
 namespace sim {
 
 Host::Host() {
@@ -50,6 +52,32 @@ void Host::ReleasePluginCallbacks() {
         // Bindings are the plugin's flags; the variables themselves stay the host's.
         const_cast<Variable&>(variable).bindings.clear();
     }
+}
+
+namespace {
+
+// Bit for bit, so that -0 and 0, or two not-a-numbers, never share a view
+// that was made from the other.
+bool SameBits(float a, float b) {
+    return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
+}
+
+bool SameBits(Vector a, Vector b) {
+    return SameBits(a.X, b.X) && SameBits(a.Y, b.Y) && SameBits(a.Z, b.Z);
+}
+
+} // namespace
+
+Vector2F Host::Project(Vector world) {
+    const Actor& eye = *camera;
+    const bool same = viewInputs_ && SameBits(viewInputs_->location, eye.location) &&
+                      viewInputs_->rotation == eye.rotation &&
+                      SameBits(viewInputs_->fov, eye.fov) && viewInputs_->canvas == canvasSize;
+    if (!same) {
+        view_.emplace(eye.location, eye.rotation, eye.fov, canvasSize);
+        viewInputs_ = ViewInputs{eye.location, eye.rotation, eye.fov, canvasSize};
+    }
+    return view_->Project(world);
 }
 
 void Host::HandleMade(HandleKind kind) {

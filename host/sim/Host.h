@@ -18,6 +18,7 @@
 #include "../sdk/Vector.h"
 #include "CallLog.h"
 #include "Console.h"
+#include "Projection.h"
 
 namespace sim {
 
@@ -94,6 +95,12 @@ public:
     const std::vector<std::string>& HookedFunctions() const { return hookNames_; }
     std::size_t DrawableCount() const { return drawables_.size(); }
 
+    // The canvas position of a world point seen through the camera, which must
+    // be present (CanvasWrapper::ProjectF). A real renderer sets its view up
+    // once a frame, not once a point: the view is kept and made again only
+    // when the camera or the canvas size differs in any bit from last time.
+    Vector2F Project(Vector world);
+
     // Handles alive right now; every copy destroyed once brings this back to zero.
     long LiveHandles() const { return liveHandles_.load(std::memory_order_relaxed); }
 
@@ -108,6 +115,16 @@ private:
     std::vector<std::function<void(std::string)>> hooks_;
     std::vector<std::function<void(CanvasWrapper)>> drawables_;
     std::atomic<long> liveHandles_{0};
+
+    // What the kept view was made from, and the view.
+    struct ViewInputs {
+        Vector location;
+        Rotator rotation;
+        float fov = 0.0f;
+        Vector2 canvas;
+    };
+    std::optional<ViewInputs> viewInputs_;
+    std::optional<CameraView> view_;
 };
 
 } // namespace sim
