@@ -121,6 +121,9 @@ std::filesystem::path DefaultConfigPath(const char* xdgConfigHome, const char* h
 const Settings& ConfigStore::Load(std::string& warning) {
     loaded_.clear();
     damaged_ = false;
+    if (path_.empty()) {
+        return loaded_;
+    }
     std::error_code error;
     if (!std::filesystem::exists(path_, error) && !error) {
         return loaded_;
@@ -149,6 +152,10 @@ const Settings& ConfigStore::Load(std::string& warning) {
 }
 
 bool ConfigStore::Save(const sim::Console& console, std::string& error) {
+    if (path_.empty()) {
+        error = "no config file to save to: set HOME or XDG_CONFIG_HOME, or give --config";
+        return false;
+    }
     if (damaged_) {
         error = "not saving to '" + path_.string() +
                 "': it could not be read at start and is left as it was";

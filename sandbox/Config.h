@@ -34,6 +34,7 @@ std::filesystem::path DefaultConfigPath(const char* xdgConfigHome, const char* h
 // not replaced by defaults.
 class ConfigStore {
 public:
+    // An empty path is a run without a config: nothing loaded, nothing saved.
     explicit ConfigStore(std::filesystem::path path) : path_(std::move(path)) {}
 
     const std::filesystem::path& Path() const { return path_; }

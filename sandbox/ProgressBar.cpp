@@ -10,8 +10,13 @@ ProgressBar::ProgressBar(std::FILE* out, int total)
     : out_(out), total_(total), shown_(total > 1 && ::isatty(::fileno(out)) == 1) {}
 
 ProgressBar::~ProgressBar() {
+    Finish();
+}
+
+void ProgressBar::Finish() {
     if (shown_) {
         std::fputc('\n', out_);
+        shown_ = false;
     }
 }
 

@@ -14,6 +14,8 @@ public:
     ProgressBar& operator=(const ProgressBar&) = delete;
 
     void Update(int done);
+    // Ends the bar's line, so what is printed next starts on its own.
+    void Finish();
 
 private:
     std::FILE* out_;

@@ -133,6 +133,7 @@ int RunRender(Arguments arguments) {
         WritePng(output.FrameFile(frame), ReadPixels(target.Renderer()));
         progress.Update(frame);
     }
+    progress.Finish();
     session.Close(trace);
     std::fprintf(info, "wrote %s\n", fs::absolute(output.path).string().c_str());
     return kExitOk;

@@ -28,12 +28,8 @@ std::filesystem::path ConfigPathFor(const SessionOptions& options) {
     if (options.configPath) {
         return *options.configPath;
     }
-    std::filesystem::path path =
-        DefaultConfigPath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
-    if (path.empty()) {
-        throw InputError("no config file: set HOME or XDG_CONFIG_HOME, or give --config");
-    }
-    return path;
+    // Empty when neither variable is set: the run then has no config.
+    return DefaultConfigPath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
 }
 
 } // namespace

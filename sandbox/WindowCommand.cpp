@@ -38,6 +38,16 @@ public:
         if (SDL_Init(SDL_INIT_VIDEO) != 0) {
             throw std::runtime_error(std::string("cannot start SDL video: ") + SDL_GetError());
         }
+        // Without a display SDL falls back to drivers that show nothing; a
+        // window nobody can see would run until killed. Asked for by name
+        // (SDL_VIDEODRIVER) they are fine.
+        const std::string driver = SDL_GetCurrentVideoDriver();
+        if ((driver == "offscreen" || driver == "dummy") &&
+            SDL_getenv("SDL_VIDEODRIVER") == nullptr) {
+            SDL_Quit();
+            throw std::runtime_error("no display to open a window on (DISPLAY and WAYLAND_DISPLAY "
+                                     "are not set); use render, or run under xvfb-run");
+        }
     }
     ~SdlVideo() { SDL_Quit(); }
     SdlVideo(const SdlVideo&) = delete;
@@ -143,6 +153,8 @@ int RunWindow(Arguments arguments) {
     TraceWriter trace(stdout, options.session.trace);
     const std::vector<ScriptAction> script = ParseScript(options.script.value_or(""));
 
+    // No display, no point loading anything.
+    SdlVideo video;
     // The scenario's frame count is for render; here --frames alone ends the run.
     SessionOptions sessionOptions = options.session;
     const std::optional<int> frameLimit = sessionOptions.frames;
@@ -153,7 +165,6 @@ int RunWindow(Arguments arguments) {
     std::fprintf(info, "%s\n", session.Description().c_str());
     session.FlushConsole(stderr);
 
-    SdlVideo video;
     Window window(initialSize);
     ImGuiPlatform platform(window.Get());
     DrawDataRenderer renderer(window.Renderer());
