@@ -23,7 +23,8 @@ Crossings FindCrossings(const LineSegment& segment, const ViewFrustum& frustum) 
     Crossings crossings;
     for (int i = 0; i < 6; ++i) {
         const FrustumPlane& plane = frustum.Planes[i];
-        if (!plane.CrossesLine(segment)) {
+        // The plane's CrossesLine, with the normal the frustum keeps normalised.
+        if (Dot(frustum.UnitNormals[i], segment.Direction()) == 0.0f) {
             continue;
         }
         const Vector point = plane.LineIntersection(segment);

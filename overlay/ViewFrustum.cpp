@@ -43,6 +43,7 @@ ViewFrustum ViewFrustum::Build(CanvasWrapper canvas, Quaternion rotation, Vector
             nearCentre - nearUp - nearSide,
         },
         {},
+        {},
     };
     // Each triple is listed so that the normal faces into the volume.
     const Vector* c = frustum.Corners;
@@ -52,12 +53,15 @@ ViewFrustum ViewFrustum::Build(CanvasWrapper canvas, Quaternion rotation, Vector
     frustum.Planes[3] = PlaneFromPoints(c[5], c[1], c[6]);
     frustum.Planes[4] = PlaneFromPoints(c[4], c[5], c[7]);
     frustum.Planes[5] = PlaneFromPoints(c[1], c[0], c[2]);
+    for (int i = 0; i < 6; ++i) {
+        frustum.UnitNormals[i] = Normalize(frustum.Planes[i].Normal());
+    }
     return frustum;
 }
 
 bool ViewFrustum::IsInside(Vector point, float margin) const {
-    for (const FrustumPlane& plane : Planes) {
-        const float s = Dot(Normalize(plane.Normal()), point) + plane.D + margin;
+    for (int i = 0; i < 6; ++i) {
+        const float s = Dot(UnitNormals[i], point) + Planes[i].D + margin;
         // Written as "not greater" so that a not-a-number distance rejects.
         if (!(s > 0.0f)) {
             return false;

@@ -14,6 +14,11 @@ struct ViewFrustum {
     Vector Corners[8];
     // Top, bottom, left, right, near, far; every normal points into the volume.
     FrustumPlane Planes[6];
+    // Each plane's normal brought to unit length, as the inside test and the
+    // clipping use it. The stored normals are unit only up to rounding, and
+    // normalising one gives the same bits every time, so Build does it once per
+    // frustum instead of every test once per plane. Written by Build with Planes.
+    Vector UnitNormals[6];
 
     // The canvas is asked only for its size. The field of view is the full
     // horizontal angle in degrees; the distances are along the viewing direction.
