@@ -60,6 +60,10 @@ OutputPlan PlanOutput(const RenderOptions& options, int frames) {
     plan.path = options.out.value_or(plan.folder ? "quellmark-frames" : "quellmark.png");
     std::error_code error;
     if (plan.folder) {
+        if (plan.path.extension() == ".png" && !fs::is_directory(plan.path, error)) {
+            throw InputError("--out " + plan.path.string() + ": " + std::to_string(frames) +
+                             " frames go into a folder, not a .png file");
+        }
         if (fs::exists(plan.path, error) && !fs::is_directory(plan.path, error)) {
             throw InputError("--out " + plan.path.string() +
                              ": several frames need a folder, and this is a file");

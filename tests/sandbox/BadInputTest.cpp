@@ -114,6 +114,10 @@ TEST_F(SandboxBadInputTest, SetWithoutValue) {
     ExpectRefused({"--set", "qm_enabled"}, {"--set", "NAME=VALUE"});
 }
 
+TEST_F(SandboxBadInputTest, SeveralFramesIntoOnePngFile) {
+    ExpectRefused({"--frames", "3"}, {"out.png", "folder"});
+}
+
 TEST_F(SandboxBadInputTest, UnknownCommandAndNoCommand) {
     RunResult run = RunSandbox({"paint"}, dir);
     EXPECT_EQ(run.status, 2);
