@@ -13,6 +13,8 @@
 // repetition made, and any benchmark that failed its set-up.
 class SummaryReporter : public benchmark::ConsoleReporter {
 public:
+    explicit SummaryReporter(OutputOptions options) : ConsoleReporter(options) {}
+
     void ReportRuns(const std::vector<Run>& runs) override;
 
     // Median real time in nanoseconds, or a negative number when not measured.
