@@ -20,8 +20,5 @@ bool FrustumPlane::CrossesLine(const LineSegment& segment) const {
 }
 
 Vector FrustumPlane::LineIntersection(const LineSegment& segment) const {
-    const Vector direction = segment.Direction();
-    const Vector n = Normal();
-    const float k = (Dot(n, segment.Start) + D) / Dot(n, direction);
-    return segment.Start - direction * k;
+    return LineIntersection(segment.Start, segment.Direction());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "overlay/VectorMath.h"
 #include "sdk/Vector.h"
 
 struct LineSegment;
@@ -20,6 +21,13 @@ struct FrustumPlane {
     // Where the segment's unbounded line meets the plane; may lie beyond either
     // end. Meaningful only when CrossesLine is true.
     Vector LineIntersection(const LineSegment& segment) const;
+    // The same for the line through `start` along `direction`, the segment's
+    // unit direction. Inline: the clipping calls it once per plane.
+    Vector LineIntersection(Vector start, Vector direction) const {
+        const Vector n = Normal();
+        const float k = (Dot(n, start) + D) / Dot(n, direction);
+        return start - direction * k;
+    }
 
     friend constexpr bool operator==(FrustumPlane, FrustumPlane) = default;
 };

@@ -12,41 +12,82 @@ namespace {
 constexpr float EndMargin = 0.0f;
 constexpr float IntersectionMargin = 1.0f;
 
-// The planes of a frustum that the segment's line crosses inside the frustum,
-// within the segment, in storage order. Six at most, so it lives on the stack.
+// The segment's line as the tests of one clipped draw use it, worked out once
+// rather than at every plane and candidate point. Each field is formed exactly
+// as Direction() and ParameterOf() form it, which are written in terms of this,
+// so the two ways of asking can never disagree in a bit.
+struct SegmentLine {
+    Vector Start;
+    // End - Start.
+    Vector Along;
+    // The length of Along, taken with a square root and multiplied by itself.
+    float LengthSquared;
+    // Along divided by its length, component by component, as Normalize does.
+    Vector Direction;
+};
+
+SegmentLine LineOf(const LineSegment& segment) {
+    const Vector along = segment.End - segment.Start;
+    const float length = Length(along);
+    return {segment.Start,
+            along,
+            length * length,
+            {along.X / length, along.Y / length, along.Z / length}};
+}
+
+float ParameterAlong(const SegmentLine& line, Vector point) {
+    return Dot(line.Along, point - line.Start) / line.LengthSquared;
+}
+
+// The two halves of ContainsPoint. Both are pure, so the clipping may ask the
+// cheaper one first.
+bool WithinEnds(const SegmentLine& line, Vector point) {
+    const float t = ParameterAlong(line, point);
+    return !(t < 0.0f || t > 1.0f);
+}
+
+// The sine of the angle between the segment and the direction from the point to
+// Start. At Start itself that direction is not-a-number and the test passes.
+bool AlongLine(const SegmentLine& line, Vector point) {
+    const Vector towardsStart = Normalize(line.Start - point);
+    return !(Length(Cross(line.Direction, towardsStart)) > 0.001f);
+}
+
+// Where the segment's line crosses the frustum's planes inside the frustum and
+// within the segment, in plane storage order. Six at most, so it lives on the
+// stack. The points are kept as found: computing one again from its plane and
+// the unclipped segment would give the same bits.
 struct Crossings {
-    int Planes[6] = {};
+    Vector Points[6];
     int Count = 0;
 };
 
-Crossings FindCrossings(const LineSegment& segment, const ViewFrustum& frustum) {
+Crossings FindCrossings(const SegmentLine& line, const ViewFrustum& frustum) {
     Crossings crossings;
     for (int i = 0; i < 6; ++i) {
-        const FrustumPlane& plane = frustum.Planes[i];
         // The plane's CrossesLine, with the normal the frustum keeps normalised.
-        if (Dot(frustum.UnitNormals[i], segment.Direction()) == 0.0f) {
+        if (Dot(frustum.UnitNormals[i], line.Direction) == 0.0f) {
             continue;
         }
-        const Vector point = plane.LineIntersection(segment);
-        if (!frustum.IsInside(point, IntersectionMargin)) {
+        const Vector point = frustum.Planes[i].LineIntersection(line.Start, line.Direction);
+        // Inside the frustum (within the margin) and on the segment, the cheap
+        // tests first: points beyond either end are the common rejection.
+        if (!WithinEnds(line, point) || !frustum.IsInside(point, IntersectionMargin) ||
+            !AlongLine(line, point)) {
             continue;
         }
-        if (!segment.ContainsPoint(point)) {
-            continue;
-        }
-        crossings.Planes[crossings.Count++] = i;
+        crossings.Points[crossings.Count++] = point;
     }
     return crossings;
 }
 
-// Of the crossings' intersection points, the one nearest `target`; on equal
-// distances the later plane wins.
-Vector NearestCrossing(const LineSegment& segment, const ViewFrustum& frustum,
-                       const Crossings& crossings, Vector target) {
-    Vector nearest = frustum.Planes[crossings.Planes[0]].LineIntersection(segment);
+// Of the crossings, the one nearest `target`; on equal distances the later
+// plane wins.
+Vector NearestCrossing(const Crossings& crossings, Vector target) {
+    Vector nearest = crossings.Points[0];
     float nearestDistance = Length(target - nearest);
     for (int i = 1; i < crossings.Count; ++i) {
-        const Vector candidate = frustum.Planes[crossings.Planes[i]].LineIntersection(segment);
+        const Vector candidate = crossings.Points[i];
         const float distance = Length(target - candidate);
         if (!(distance > nearestDistance)) {
             nearest = candidate;
@@ -59,7 +100,7 @@ Vector NearestCrossing(const LineSegment& segment, const ViewFrustum& frustum,
 } // namespace
 
 Vector LineSegment::Direction() const {
-    return Normalize(End - Start);
+    return LineOf(*this).Direction;
 }
 
 void LineSegment::DrawClipped(CanvasWrapper canvas, const ViewFrustum& frustum) const {
@@ -70,18 +111,18 @@ void LineSegment::DrawClipped(CanvasWrapper canvas, const ViewFrustum& frustum) 
         return;
     }
 
-    const Crossings crossings = FindCrossings(*this, frustum);
+    const Crossings crossings = FindCrossings(LineOf(*this), frustum);
     if (crossings.Count == 0) {
         return;
     }
 
-    // Intersections are taken again from the unclipped segment, never from a
-    // copy with one end already moved.
+    // The crossings lie on the unclipped segment's line, never on a copy with
+    // one end already moved.
     LineSegment clipped = *this;
     if (startInside) {
-        clipped.End = frustum.Planes[crossings.Planes[0]].LineIntersection(*this);
+        clipped.End = crossings.Points[0];
     } else if (endInside) {
-        clipped.Start = frustum.Planes[crossings.Planes[0]].LineIntersection(*this);
+        clipped.Start = crossings.Points[0];
     } else {
         // A line through the view enters through one plane and leaves through
         // another. Near an edge it may meet more planes within the margin, and
@@ -89,8 +130,8 @@ void LineSegment::DrawClipped(CanvasWrapper canvas, const ViewFrustum& frustum) 
         if (crossings.Count < 2) {
             return;
         }
-        clipped.Start = NearestCrossing(*this, frustum, crossings, Start);
-        clipped.End = NearestCrossing(*this, frustum, crossings, End);
+        clipped.Start = NearestCrossing(crossings, Start);
+        clipped.End = NearestCrossing(crossings, End);
     }
     clipped.Draw(canvas);
 }
@@ -106,17 +147,10 @@ void LineSegment::Draw(CanvasWrapper canvas) const {
 }
 
 bool LineSegment::ContainsPoint(Vector point) const {
-    const Vector towardsStart = Normalize(Start - point);
-    // At Start itself the direction is not-a-number and the test does not reject.
-    if (Length(Cross(Direction(), towardsStart)) > 0.001f) {
-        return false;
-    }
-    const float t = ParameterOf(point);
-    return !(t < 0.0f || t > 1.0f);
+    const SegmentLine line = LineOf(*this);
+    return AlongLine(line, point) && WithinEnds(line, point);
 }
 
 float LineSegment::ParameterOf(Vector point) const {
-    const Vector along = End - Start;
-    const float length = Length(along);
-    return Dot(along, point - Start) / (length * length);
+    return ParameterAlong(LineOf(*this), point);
 }

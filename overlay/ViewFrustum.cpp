@@ -58,14 +58,3 @@ ViewFrustum ViewFrustum::Build(CanvasWrapper canvas, Quaternion rotation, Vector
     }
     return frustum;
 }
-
-bool ViewFrustum::IsInside(Vector point, float margin) const {
-    for (int i = 0; i < 6; ++i) {
-        const float s = Dot(UnitNormals[i], point) + Planes[i].D + margin;
-        // Written as "not greater" so that a not-a-number distance rejects.
-        if (!(s > 0.0f)) {
-            return false;
-        }
-    }
-    return true;
-}

@@ -2,6 +2,7 @@
 
 #include "overlay/FrustumPlane.h"
 #include "overlay/Quaternion.h"
+#include "overlay/VectorMath.h"
 #include "sdk/CanvasWrapper.h"
 #include "sdk/Vector.h"
 
@@ -26,6 +27,16 @@ struct ViewFrustum {
                              float fovDegrees, float nearDistance, float farDistance);
 
     // True only when the point's distance from every plane is strictly greater
-    // than -margin; a not-a-number distance counts as outside.
-    bool IsInside(Vector point, float margin) const;
+    // than -margin; a not-a-number distance counts as outside. Inline: the
+    // clipping asks it for both ends and every candidate crossing.
+    bool IsInside(Vector point, float margin) const {
+        for (int i = 0; i < 6; ++i) {
+            const float s = Dot(UnitNormals[i], point) + Planes[i].D + margin;
+            // Written as "not greater" so that a not-a-number distance rejects.
+            if (!(s > 0.0f)) {
+                return false;
+            }
+        }
+        return true;
+    }
 };
