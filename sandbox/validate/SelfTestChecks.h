@@ -1,0 +1,16 @@
+#pragma once
+
+#include <span>
+
+#include "Check.h"
+
+namespace validate {
+
+// Checks that misbehave on purpose - abort, crash, hang, fail - so that the
+// validator's own tests can see each reported as a failure while the other
+// checks still run. Listed only when the environment variable
+// QUELLMARK_VALIDATE_SELFTEST is set to 1.
+std::span<const Check> SelfTestChecks();
+bool SelfTestsEnabled();
+
+} // namespace validate
