@@ -19,6 +19,7 @@ struct Subcommand {
 constexpr Subcommand kSubcommands[] = {
     {"render", "render frames of a scenario to PNG, headless", sandbox::RunRender},
     {"window", "host the plugin in an interactive window", sandbox::RunWindow},
+    {"validate", "check the module: lifecycle, hostile frames, load cycles", sandbox::RunValidate},
 };
 
 void PrintUsage(std::FILE* out) {
