@@ -1,0 +1,109 @@
+// A plugin module with one fault, chosen at compile time, for the validator to
+// catch. It registers qm_enabled and a drawable as the real plugin does and
+// draws the eight lines, but:
+//   FAULTY_UNCLIPPED  projects and draws every segment whole, never clipping it;
+//   FAULTY_CRASH      dies (a trap) on the first frame whose ball is not finite;
+//   FAULTY_LEAK       loses a block of heap each time it is loaded.
+#include <cmath>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "sdk/BakkesModPlugin.h"
+#include "sdk/CanvasWrapper.h"
+#include "sdk/GameWrapper.h"
+#include "sdk/PluginDescriptor.h"
+#include "sdk/PluginSettingsWindow.h"
+
+namespace {
+
+constexpr Vector kTargets[8] = {
+    {800.0f, 5000.0f, 0.0f},    {-800.0f, 5000.0f, 0.0f},    {800.0f, 5000.0f, 600.0f},
+    {-800.0f, 5000.0f, 600.0f}, {800.0f, -5000.0f, 0.0f},    {-800.0f, -5000.0f, 0.0f},
+    {800.0f, -5000.0f, 600.0f}, {-800.0f, -5000.0f, 600.0f},
+};
+
+class FaultyPlugin : public BakkesMod::Plugin::BakkesModPlugin,
+                     public BakkesMod::Plugin::PluginSettingsWindow {
+public:
+    void onLoad() override {
+        enabled_ = std::make_shared<bool>(true);
+        cvarManager
+            ->registerCvar("qm_enabled", "0", "Plugin Enabled", true, false, 0.0f, false, 0.0f,
+                           true)
+            .bindTo(enabled_);
+        gameWrapper->RegisterDrawable([this](CanvasWrapper canvas) { Render(canvas); });
+    }
+
+    void DrawSettingsPanel() override {}
+    std::string GetPanelName() override { return "Faulty"; }
+    void SetUiContext(std::uintptr_t) override {}
+
+private:
+    void Render(CanvasWrapper canvas) {
+        if (!*enabled_ || !(gameWrapper->IsInCustomTraining() || gameWrapper->IsInFreeplay() ||
+                            gameWrapper->IsInReplay())) {
+            return;
+        }
+        ServerWrapper server = gameWrapper->GetGameEventAsServer();
+        BallWrapper ball = server.GetBall();
+        CameraWrapper camera = gameWrapper->GetCamera();
+        if (ball.IsNull() || camera.IsNull()) {
+            return;
+        }
+        const Vector end = ball.GetLocation();
+#if defined(FAULTY_CRASH)
+        if (!std::isfinite(end.X) || !std::isfinite(end.Y) || !std::isfinite(end.Z)) {
+            __builtin_trap();
+        }
+#endif
+        for (int i = 0; i < 8; ++i) {
+            if (i % 4 == 0) {
+                canvas.SetColor(i == 0 ? 255 : 0, i == 0 ? 0 : 255, 0, 150);
+            }
+            const Vector2F to = canvas.ProjectF(end);
+            const Vector2F from = canvas.ProjectF(kTargets[i]);
+            canvas.DrawLine(from, to, 3.0f);
+        }
+    }
+
+    std::shared_ptr<bool> enabled_;
+};
+
+std::shared_ptr<BakkesMod::Plugin::BakkesModPlugin> instance;
+
+} // namespace
+
+extern "C" {
+
+#if defined(FAULTY_LEAK)
+// Allocated when the module is loaded and never freed; exported, so that the
+// allocation cannot be optimised away.
+__attribute__((visibility("default"))) char* faultyLost = new char[64 * 1024];
+#endif
+
+__attribute__((visibility("default"))) std::shared_ptr<BakkesMod::Plugin::BakkesModPlugin>*
+getPlugin() {
+    if (!instance) {
+        instance = std::make_shared<FaultyPlugin>();
+    }
+    return &instance;
+}
+
+__attribute__((visibility("default"))) void deleteMe() {
+    instance.reset();
+}
+
+__attribute__((visibility("default"))) extern const PluginDescriptor exports;
+const PluginDescriptor exports = {
+    kPluginInterfaceVersion,
+    __FILE__,
+    "Faulty",
+    "a module with one fault",
+    "0.0.0.1",
+    1,
+    &getPlugin,
+    &deleteMe,
+};
+
+} // extern "C"
