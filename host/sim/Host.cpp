@@ -81,14 +81,22 @@ Vector2F Host::Project(Vector world) {
 }
 
 void Host::HandleMade(HandleKind kind) {
-    liveHandles_.fetch_add(1, std::memory_order_relaxed);
+    if (std::this_thread::get_id() == ownThread_) {
+        ++ownThreadHandles_;
+    } else {
+        otherThreadHandles_.fetch_add(1, std::memory_order_relaxed);
+    }
     if (log.handles) {
         log.Add(LogLine(std::string("+") + HandleKindName(kind)));
     }
 }
 
 void Host::HandleDestroyed(HandleKind kind) {
-    liveHandles_.fetch_sub(1, std::memory_order_relaxed);
+    if (std::this_thread::get_id() == ownThread_) {
+        --ownThreadHandles_;
+    } else {
+        otherThreadHandles_.fetch_sub(1, std::memory_order_relaxed);
+    }
     if (log.handles) {
         log.Add(LogLine(std::string("-") + HandleKindName(kind)));
     }

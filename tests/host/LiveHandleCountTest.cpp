@@ -1,0 +1,84 @@
+// The host's count of live handles is exact whichever threads make and destroy
+// them: the host's own thread counts plainly, the others atomically.
+
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "sdk/CanvasWrapper.h"
+#include "sim/Host.h"
+
+namespace {
+
+constexpr int kThreads = 4;
+constexpr int kCopiesPerThread = 100000;
+
+TEST(LiveHandleCountTest, CountsEveryCopyUntilItIsDestroyed) {
+    sim::Host host;
+    {
+        const CanvasWrapper canvas(&host);
+        const CanvasWrapper copy = canvas;
+        std::vector<CanvasWrapper> more(3, canvas);
+        EXPECT_EQ(host.LiveHandles(), 5);
+    }
+    EXPECT_EQ(host.LiveHandles(), 0);
+}
+
+TEST(LiveHandleCountTest, CopiesRacingOnOtherThreadsAllCount) {
+    sim::Host host;
+    const CanvasWrapper canvas(&host);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&canvas] {
+            for (int i = 0; i < kCopiesPerThread; ++i) {
+                const CanvasWrapper copy = canvas;
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    EXPECT_EQ(host.LiveHandles(), 1) << "only the host thread's own handle should be left";
+}
+
+TEST(LiveHandleCountTest, HandlesMayChangeThreadsBetweenMakingAndDestroying) {
+    sim::Host host;
+    const CanvasWrapper canvas(&host);
+
+    // Made on other threads, destroyed here.
+    std::vector<std::unique_ptr<CanvasWrapper>> madeElsewhere(kThreads);
+    {
+        std::vector<std::thread> threads;
+        for (int t = 0; t < kThreads; ++t) {
+            threads.emplace_back(
+                [&, t] { madeElsewhere[t] = std::make_unique<CanvasWrapper>(canvas); });
+        }
+        for (std::thread& thread : threads) {
+            thread.join();
+        }
+    }
+    EXPECT_EQ(host.LiveHandles(), 1 + kThreads);
+    madeElsewhere.clear();
+    EXPECT_EQ(host.LiveHandles(), 1);
+
+    // Made here, destroyed on other threads.
+    std::vector<std::unique_ptr<CanvasWrapper>> madeHere;
+    for (int t = 0; t < kThreads; ++t) {
+        madeHere.push_back(std::make_unique<CanvasWrapper>(canvas));
+    }
+    EXPECT_EQ(host.LiveHandles(), 1 + kThreads);
+    {
+        std::vector<std::thread> threads;
+        for (int t = 0; t < kThreads; ++t) {
+            threads.emplace_back([&, t] { madeHere[t].reset(); });
+        }
+        for (std::thread& thread : threads) {
+            thread.join();
+        }
+    }
+    EXPECT_EQ(host.LiveHandles(), 1);
+}
+
+} // namespace
