@@ -33,6 +33,10 @@ struct Scenario {
     std::optional<Track> ball;                              // empty: no ball
     std::optional<CameraSpec> camera;                       // empty: no camera
     std::vector<std::pair<std::string, std::string>> cvars; // in file order
+    // The embedded default's variables are only a starting point: a saved
+    // config overrides them, so a flip in the panel survives a restart. A
+    // scenario file's variables override the config.
+    bool cvarsYieldToConfig = false;
     int frames = 1;
 };
 

@@ -38,6 +38,7 @@ Scenario ChooseScenario(const SessionOptions& options) {
     Scenario scenario = options.scenarioPath
                             ? LoadScenarioFile(*options.scenarioPath)
                             : ParseScenario(DefaultScenarioText(), kDefaultScenarioName);
+    scenario.cvarsYieldToConfig = !options.scenarioPath;
     if (options.frames) {
         scenario.frames = *options.frames;
     }
@@ -47,6 +48,14 @@ Scenario ChooseScenario(const SessionOptions& options) {
 Session::Session(Scenario scenario, const SessionOptions& options, TraceWriter& trace,
                  std::FILE* messages)
     : scenario_(std::move(scenario)), config_(ConfigPathFor(options)) {
+    auto presetScenarioVariables = [this] {
+        for (const auto& [name, value] : scenario_.cvars) {
+            host_.console.Preset(name, value);
+        }
+    };
+    if (scenario_.cvarsYieldToConfig) {
+        presetScenarioVariables();
+    }
     std::string warning;
     for (const auto& [name, value] : config_.Load(warning)) {
         host_.console.Preset(name, value);
@@ -54,8 +63,8 @@ Session::Session(Scenario scenario, const SessionOptions& options, TraceWriter& 
     if (!warning.empty()) {
         std::fprintf(messages, "warning: %s\n", warning.c_str());
     }
-    for (const auto& [name, value] : scenario_.cvars) {
-        host_.console.Preset(name, value);
+    if (!scenario_.cvarsYieldToConfig) {
+        presetScenarioVariables();
     }
     for (const auto& [name, value] : options.sets) {
         host_.console.Preset(name, value);

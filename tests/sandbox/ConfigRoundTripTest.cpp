@@ -90,5 +90,23 @@ TEST_F(SandboxConfigTest, ScenarioOverridesConfigAndSetOverridesBoth) {
     EXPECT_EQ(Lines(run), 8u);
 }
 
+TEST_F(SandboxConfigTest, EmbeddedDefaultShowsLinesUntilAFlipIsSaved) {
+    const std::string config = (dir / "config.cfg").string();
+    auto render = [&](std::vector<std::string> extra) {
+        std::vector<std::string> arguments = {"render", "--trace", "--out",
+                                              (dir / "out.png").string(), "--config", config};
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
+        return RunSandbox(arguments, dir);
+    };
+    RunResult run = render({});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_GT(Lines(run), 0u) << "with nothing saved the default switches the overlay on";
+
+    run = render({"--exec", "qm_enabled 0; writeconfig"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    run = render({});
+    EXPECT_EQ(Lines(run), 0u) << "the saved flip must win over the default's own value";
+}
+
 } // namespace
 } // namespace sandboxtest
