@@ -11,7 +11,14 @@ struct Quaternion {
     float W = 1.0f;
 
     // Hamilton product, this ⊗ other: applied to a vector, `other` turns first.
-    Quaternion operator*(Quaternion other) const;
+    Quaternion operator*(Quaternion b) const {
+        return {
+            W * b.X + X * b.W + Y * b.Z - Z * b.Y,
+            W * b.Y - X * b.Z + Y * b.W + Z * b.X,
+            W * b.Z + X * b.Y - Y * b.X + Z * b.W,
+            W * b.W - X * b.X - Y * b.Y - Z * b.Z,
+        };
+    }
     // (-X, -Y, -Z, W); stands in for the inverse of a unit quaternion.
     Quaternion Conjugate() const { return {-X, -Y, -Z, W}; }
 
@@ -30,4 +37,19 @@ Quaternion RotatorToQuaternion(Rotator rotator);
 
 // v turned by q, computed as q ⊗ v ⊗ q*. A pure rotation only for unit q; the
 // result is not normalised.
-Vector RotateVector(Quaternion q, Vector v);
+//
+// The products are defined here, inline: called across a function boundary,
+// four floats passed and returned by value are packed into and out of vector
+// registers through memory, which stalls for longer than the arithmetic takes.
+inline Vector RotateVector(Quaternion q, Vector v) {
+    // The full product with the pure quaternion, zero terms included: they
+    // decide the sign of zero components.
+    const Quaternion t = q * Quaternion{v.X, v.Y, v.Z, 0.0f};
+    const Quaternion c = q.Conjugate();
+    // Only the vector part of t ⊗ q*; its scalar part is never needed.
+    return {
+        t.W * c.X + t.X * c.W + t.Y * c.Z - t.Z * c.Y,
+        t.W * c.Y - t.X * c.Z + t.Y * c.W + t.Z * c.X,
+        t.W * c.Z + t.X * c.Y - t.Y * c.X + t.Z * c.W,
+    };
+}
