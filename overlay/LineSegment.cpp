@@ -26,7 +26,7 @@ struct SegmentLine {
     Vector Direction;
 };
 
-SegmentLine LineOf(const LineSegment& segment) {
+inline SegmentLine LineOf(const LineSegment& segment) {
     const Vector along = segment.End - segment.Start;
     const float length = Length(along);
     return {segment.Start,
@@ -35,20 +35,20 @@ SegmentLine LineOf(const LineSegment& segment) {
             {along.X / length, along.Y / length, along.Z / length}};
 }
 
-float ParameterAlong(const SegmentLine& line, Vector point) {
+inline float ParameterAlong(const SegmentLine& line, Vector point) {
     return Dot(line.Along, point - line.Start) / line.LengthSquared;
 }
 
 // The two halves of ContainsPoint. Both are pure, so the clipping may ask the
 // cheaper one first.
-bool WithinEnds(const SegmentLine& line, Vector point) {
+inline bool WithinEnds(const SegmentLine& line, Vector point) {
     const float t = ParameterAlong(line, point);
     return !(t < 0.0f || t > 1.0f);
 }
 
 // The sine of the angle between the segment and the direction from the point to
 // Start. At Start itself that direction is not-a-number and the test passes.
-bool AlongLine(const SegmentLine& line, Vector point) {
+inline bool AlongLine(const SegmentLine& line, Vector point) {
     const Vector towardsStart = Normalize(line.Start - point);
     return !(Length(Cross(line.Direction, towardsStart)) > 0.001f);
 }
@@ -62,7 +62,7 @@ struct Crossings {
     int Count = 0;
 };
 
-Crossings FindCrossings(const SegmentLine& line, const ViewFrustum& frustum) {
+inline Crossings FindCrossings(const SegmentLine& line, const ViewFrustum& frustum) {
     Crossings crossings;
     for (int i = 0; i < 6; ++i) {
         // The plane's CrossesLine, with the normal the frustum keeps normalised.
@@ -83,7 +83,7 @@ Crossings FindCrossings(const SegmentLine& line, const ViewFrustum& frustum) {
 
 // Of the crossings, the one nearest `target`; on equal distances the later
 // plane wins.
-Vector NearestCrossing(const Crossings& crossings, Vector target) {
+inline Vector NearestCrossing(const Crossings& crossings, Vector target) {
     Vector nearest = crossings.Points[0];
     float nearestDistance = Length(target - nearest);
     for (int i = 1; i < crossings.Count; ++i) {
