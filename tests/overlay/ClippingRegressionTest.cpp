@@ -16,6 +16,7 @@
 #include "RecordingCanvas.h"
 #include "overlay/LineSegment.h"
 #include "overlay/Quaternion.h"
+#include "overlay/VectorMath.h"
 #include "overlay/ViewFrustum.h"
 
 namespace {
@@ -24,7 +25,7 @@ namespace {
 // speed. A hard-coded expectation is right here and nowhere else: the point is
 // to pin existing behaviour, not to state a known answer. If a deliberate change
 // of behaviour moves it, record the new figures in the same commit and say why.
-constexpr std::uint64_t kRecordedDigest = 0x2727595145edb30dull;
+constexpr std::uint64_t kRecordedDigest = 0x2ff0948cf875f07full;
 constexpr long kRecordedLinesDrawn = 6794;
 
 constexpr int kFrusta = 300;
@@ -96,9 +97,42 @@ struct Tally {
     long thinLines = 0;
 };
 
+// A segment with both ends beyond one plane of the frustum: each end is a
+// point inside the frustum moved out along that plane's normal until it lies
+// `beyond` units outside (as far as single precision places it), then the two
+// are pushed apart along the plane by up to `spread` units each way, so that
+// the segment runs past the frustum's other planes. Within one unit of the
+// plane, its crossings with those planes still pass the one-unit margin.
+LineSegment BeyondPlane(const ViewFrustum& frustum, int plane, float startBeyond, float endBeyond,
+                        float spread, float thickness, FixedRandom& random) {
+    const Vector normal = Normalize(frustum.Planes[plane].Normal());
+    const auto outside = [&](float beyond) {
+        // A convex mix of the corners lies inside.
+        Vector inside{};
+        float total = 0.0f;
+        float weights[8];
+        for (float& weight : weights) {
+            weight = random.Uniform(0.0f, 1.0f);
+            total += weight;
+        }
+        for (int c = 0; c < 8; ++c) {
+            inside = inside + frustum.Corners[c] * (weights[c] / total);
+        }
+        const float distance = Dot(normal, inside) + frustum.Planes[plane].D;
+        return inside - normal * (distance + beyond);
+    };
+    const Vector start = outside(startBeyond);
+    const Vector end = outside(endBeyond);
+    // Along the plane: any direction with the normal's part taken out.
+    const Vector any = random.Point({}, 1.0f);
+    const Vector along = Normalize(any - normal * Dot(any, normal)) * random.Uniform(0.0f, spread);
+    return {start + along, end - along, thickness};
+}
+
 // The segments tried against one frustum: the overlay's own lines to a ball,
 // points anywhere around the camera, lines between the frustum's corners
-// (grazing its edges, where several planes are recorded), and single points.
+// (grazing its edges, where several planes are recorded), single points, and
+// segments beyond one plane by a few units at most.
 std::vector<LineSegment> SegmentsFor(const ViewFrustum& frustum, Vector camera,
                                      FixedRandom& random) {
     std::vector<LineSegment> segments;
@@ -126,6 +160,14 @@ std::vector<LineSegment> SegmentsFor(const ViewFrustum& frustum, Vector camera,
         const Vector point = random.Chance(50) ? random.Point(camera, 3000.0f)
                                                : (frustum.Corners[0] + frustum.Corners[6]) * 0.5f;
         segments.push_back({point, point, thickness});
+    }
+    for (int i = 0; i < 12; ++i) {
+        const int plane = random.Integer(0, 5);
+        const float startBeyond = random.Chance(10) ? 1.0f : random.Uniform(0.0f, 4.0f);
+        const float endBeyond = random.Chance(10) ? 1.0f : random.Uniform(0.0f, 4.0f);
+        const float spread = random.Chance(25) ? 0.0f : 8000.0f;
+        segments.push_back(
+            BeyondPlane(frustum, plane, startBeyond, endBeyond, spread, thickness, random));
     }
     return segments;
 }
@@ -204,4 +246,40 @@ TEST(DrawClippedRegressionTest, FixedCasesReachEveryOutcome) {
     EXPECT_GT(tally.noEndInside, 100) << "too few segments cut at both ends";
     EXPECT_GT(tally.notDrawn, 100) << "too few segments missing the view";
     EXPECT_GT(tally.thinLines, 100) << "too few lines of width 1 (the two-point DrawLine)";
+}
+
+// What lets the clipping skip its search when both ends lie beyond one plane:
+// a crossing point must be inside within the one-unit margin, so a segment
+// wholly more than a unit beyond a plane is never drawn, while one within the
+// margin still can be.
+TEST(DrawClippedRegressionTest, SegmentsBeyondOnePlaneAreDrawnOnlyWithinTheMargin) {
+    FixedRandom random(7);
+    int drawnWithinMargin = 0;
+    for (int f = 0; f < 40; ++f) {
+        const Vector camera{random.Uniform(-5000.0f, 5000.0f), random.Uniform(-6000.0f, 6000.0f),
+                            random.Uniform(20.0f, 2000.0f)};
+        const Rotator rotation{random.Integer(-8000, 8000), random.Integer(-40000, 40000), 0};
+        RecordingCanvas recording({1600, 900}, camera, rotation);
+        const ViewFrustum frustum = ViewFrustum::Build(
+            recording.Canvas(), RotatorToQuaternion(rotation), camera, 90.0f, kNear, kFar);
+        for (int i = 0; i < 60; ++i) {
+            const int plane = random.Integer(0, 5);
+            const bool withinMargin = random.Chance(50);
+            const float low = withinMargin ? 0.0f : 1.01f;
+            const float high = withinMargin ? 0.9f : 4.0f;
+            const LineSegment segment =
+                BeyondPlane(frustum, plane, random.Uniform(low, high), random.Uniform(low, high),
+                            8000.0f, 3.0f, random);
+            recording.Clear();
+            segment.DrawClipped(recording.Canvas(), frustum);
+            if (withinMargin) {
+                drawnWithinMargin += !recording.host.lines.empty();
+            } else {
+                EXPECT_TRUE(recording.host.lines.empty())
+                    << "frustum " << f << ", plane " << plane << ": a segment more than a unit "
+                    << "beyond it was drawn";
+            }
+        }
+    }
+    EXPECT_GT(drawnWithinMargin, 50) << "segments just beyond a plane should often be drawn";
 }
