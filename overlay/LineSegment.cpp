@@ -1,5 +1,8 @@
 #include "LineSegment.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "FrustumPlane.h"
 #include "VectorMath.h"
 #include "ViewFrustum.h"
@@ -81,6 +84,46 @@ inline Crossings FindCrossings(const SegmentLine& line, const ViewFrustum& frust
     return crossings;
 }
 
+// True when both ends lie so far beyond one plane that the search for crossings
+// could record nothing, so that the segment is not drawn, whatever the search
+// would find. Only ever a shortcut to the same outcome:
+//
+// A point the search records passed the within-ends test, so it lies on the
+// segment up to rounding: its exact distance from any plane is at most the
+// larger of the two ends' distances plus the rounding of the intersection, of
+// its parameter and of the distances themselves. Each of those is a small
+// multiple of u·(R + |D| + 1), with u = 2^-24, R the largest end coordinate
+// and D the plane's offset. The point is recorded only if its distance plus
+// the one-unit margin comes out positive, so ends more than 1 + 256·u·(4R +
+// |D| + 1) beyond the plane leave it no way in; 256 is ten times what the
+// errors can add up to. Input that is not finite never takes the shortcut.
+inline bool BeyondOnePlane(const ViewFrustum& frustum, Vector start, Vector end) {
+    for (int i = 0; i < 6; ++i) {
+        const float offset = frustum.Planes[i].D;
+        const float startDistance = Dot(frustum.UnitNormals[i], start) + offset;
+        // The bound below is never less than the margin: the cheap test first.
+        if (!(startDistance < -IntersectionMargin)) {
+            continue;
+        }
+        const float endDistance = Dot(frustum.UnitNormals[i], end) + offset;
+        if (!(endDistance < -IntersectionMargin)) {
+            continue;
+        }
+        const float reach = std::max({std::fabs(start.X), std::fabs(start.Y), std::fabs(start.Z),
+                                      std::fabs(end.X), std::fabs(end.Y), std::fabs(end.Z)});
+        // Also false for not-a-number.
+        if (!(reach < 1.0e30f)) {
+            return false;
+        }
+        const float beyond =
+            -(IntersectionMargin + 0x1p-16f * (4.0f * reach + std::fabs(offset) + 1.0f));
+        if (startDistance < beyond && endDistance < beyond) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // Of the crossings, the one nearest `target`; on equal distances the later
 // plane wins.
 inline Vector NearestCrossing(const Crossings& crossings, Vector target) {
@@ -111,6 +154,9 @@ void LineSegment::DrawClipped(CanvasWrapper canvas, const ViewFrustum& frustum) 
         return;
     }
 
+    if (!startInside && !endInside && BeyondOnePlane(frustum, Start, End)) {
+        return;
+    }
     const Crossings crossings = FindCrossings(LineOf(*this), frustum);
     if (crossings.Count == 0) {
         return;
