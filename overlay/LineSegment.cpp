@@ -65,7 +65,11 @@ struct Crossings {
     int Count = 0;
 };
 
-inline Crossings FindCrossings(const SegmentLine& line, const ViewFrustum& frustum) {
+// With `firstOnly` the search stops at the first crossing: a segment with one
+// end inside is cut at the first crossing and no other, so the rest would be
+// looked for only to be ignored.
+inline Crossings FindCrossings(const SegmentLine& line, const ViewFrustum& frustum,
+                               bool firstOnly) {
     Crossings crossings;
     for (int i = 0; i < 6; ++i) {
         // The plane's CrossesLine, with the normal the frustum keeps normalised.
@@ -80,6 +84,9 @@ inline Crossings FindCrossings(const SegmentLine& line, const ViewFrustum& frust
             continue;
         }
         crossings.Points[crossings.Count++] = point;
+        if (firstOnly) {
+            break;
+        }
     }
     return crossings;
 }
@@ -157,7 +164,7 @@ void LineSegment::DrawClipped(CanvasWrapper canvas, const ViewFrustum& frustum) 
     if (!startInside && !endInside && BeyondOnePlane(frustum, Start, End)) {
         return;
     }
-    const Crossings crossings = FindCrossings(LineOf(*this), frustum);
+    const Crossings crossings = FindCrossings(LineOf(*this), frustum, startInside || endInside);
     if (crossings.Count == 0) {
         return;
     }
