@@ -80,25 +80,14 @@ Vector2F Host::Project(Vector world) {
     return view_->Project(world);
 }
 
-void Host::HandleMade(HandleKind kind) {
+void Host::CountHandle(HandleKind kind, int change) {
     if (std::this_thread::get_id() == ownThread_) {
-        ++ownThreadHandles_;
+        ownThreadHandles_ += change;
     } else {
-        otherThreadHandles_.fetch_add(1, std::memory_order_relaxed);
+        otherThreadHandles_.fetch_add(change, std::memory_order_relaxed);
     }
     if (log.handles) {
-        log.Add(LogLine(std::string("+") + HandleKindName(kind)));
-    }
-}
-
-void Host::HandleDestroyed(HandleKind kind) {
-    if (std::this_thread::get_id() == ownThread_) {
-        --ownThreadHandles_;
-    } else {
-        otherThreadHandles_.fetch_sub(1, std::memory_order_relaxed);
-    }
-    if (log.handles) {
-        log.Add(LogLine(std::string("-") + HandleKindName(kind)));
+        log.Add(LogLine(std::string(change > 0 ? "+" : "-") + HandleKindName(kind)));
     }
 }
 

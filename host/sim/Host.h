@@ -110,8 +110,23 @@ public:
     }
 
     // For the handles themselves.
-    void HandleMade(HandleKind kind);
-    void HandleDestroyed(HandleKind kind);
+    // Inline, since handles are made and destroyed dozens of times a frame: the
+    // common case, on the host's own thread with handles not logged, is a
+    // plain count.
+    void HandleMade(HandleKind kind) {
+        if (std::this_thread::get_id() == ownThread_ && !log.handles) {
+            ++ownThreadHandles_;
+        } else {
+            CountHandle(kind, +1);
+        }
+    }
+    void HandleDestroyed(HandleKind kind) {
+        if (std::this_thread::get_id() == ownThread_ && !log.handles) {
+            --ownThreadHandles_;
+        } else {
+            CountHandle(kind, -1);
+        }
+    }
     void AddHook(std::string functionName, std::function<void(std::string)> callback);
     void AddDrawable(std::function<void(CanvasWrapper)> callback);
 
@@ -124,6 +139,9 @@ private:
     // only other threads pay for an atomic one. A handle made on one thread and
     // destroyed on another moves one count up and the other down, and the sum
     // stays exact.
+    // The rest of HandleMade (change +1) and HandleDestroyed (-1).
+    void CountHandle(HandleKind kind, int change);
+
     std::thread::id ownThread_ = std::this_thread::get_id();
     long ownThreadHandles_ = 0;
     std::atomic<long> otherThreadHandles_{0};
