@@ -1,7 +1,8 @@
 // The frame's eight clipped draws, side by side with the reference clipper on
 // the same eight segments and the same planes. The reference is timed twice:
-// drawing what it keeps through the same canvas calls the overlay makes (the
-// like-for-like comparison), and as bare clipping arithmetic.
+// put in DrawClipped's place (called the same way, with a canvas handle of its
+// own each time, and drawing what it keeps through the same canvas calls), which
+// is the like-for-like comparison; and as bare clipping arithmetic.
 
 #include <benchmark/benchmark.h>
 
@@ -27,10 +28,17 @@ Vector ToVector(reference::Point point) {
     return {static_cast<float>(point.X), static_cast<float>(point.Y), static_cast<float>(point.Z)};
 }
 
-// What the overlay's Draw does with a piece of a segment: a fresh canvas copy,
-// the end projected first, then the start, then one line.
-void DrawPiece(CanvasWrapper canvas, const LineSegment& segment,
-               const reference::ClipResult& clip) {
+// The reference clipper in DrawClipped's place: called as the render pass calls
+// DrawClipped, with a canvas handle of its own, and drawing the kept piece with
+// the canvas calls the overlay's Draw makes (the end projected first, then the
+// start, then one line).
+void ReferenceDrawClipped(CanvasWrapper canvas, const LineSegment& segment,
+                          const ViewFrustum& frustum) {
+    const reference::ClipResult clip =
+        reference::ClipSegment(frustum.Planes, segment.Start, segment.End);
+    if (!clip.Visible) {
+        return;
+    }
     const Vector start =
         ToVector(reference::PointOnSegment(segment.Start, segment.End, clip.Enter));
     const Vector end = ToVector(reference::PointOnSegment(segment.Start, segment.End, clip.Exit));
@@ -73,11 +81,7 @@ void ReferenceEightClippedDraws(benchmark::State& state, const BenchView& view) 
         const AllocationCount count;
         for (auto _ : state) {
             for (const LineSegment& segment : staged.segments) {
-                const reference::ClipResult clip =
-                    reference::ClipSegment(staged.frustum.Planes, segment.Start, segment.End);
-                if (clip.Visible) {
-                    DrawPiece(canvas, segment, clip);
-                }
+                ReferenceDrawClipped(canvas, segment, staged.frustum);
             }
             staged.host.lines.clear();
         }
