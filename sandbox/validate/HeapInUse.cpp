@@ -26,4 +26,12 @@ std::size_t HeapInUse() {
 #endif
 }
 
+std::size_t HeapGrowthAllowedPerLoad() {
+#ifdef VALIDATE_ASAN
+    return 512;
+#else
+    return 0;
+#endif
+}
+
 } // namespace validate
