@@ -35,7 +35,17 @@ struct FrustumPlane {
 // The plane through three points, both edges taken from the middle one. The
 // normal points to the side from which p0, p1, p2 appear clockwise; points on
 // one line give not-a-number fields.
-FrustumPlane PlaneFromPoints(Vector p0, Vector p1, Vector p2);
+//
+// Inline, like the other small geometry here: a FrustumPlane or Vector passed
+// or returned across a call goes through the stack in pieces, which costs more
+// than the arithmetic.
+inline FrustumPlane PlaneFromPoints(Vector p0, Vector p1, Vector p2) {
+    const Vector n = Cross(p0 - p1, p2 - p1);
+    const float length = Length(n);
+    // Divided by the length, never multiplied by its reciprocal: the two round
+    // differently, and the offset is formed against the unscaled normal.
+    return {n.X / length, n.Y / length, n.Z / length, -Dot(n, p1) / length};
+}
 
 // Positive on the side the normal points to, zero on the plane.
 float SignedDistance(FrustumPlane plane, Vector point);
