@@ -8,42 +8,23 @@
 #include <numbers>
 #include <utility>
 
+#include "CanvasJudge.h"
 #include "Format.h"
+#include "FrustumJudge.h"
 #include "OverlayTargets.h"
+#include "WorldMath.h"
 #include "overlay/Quaternion.h"
 #include "overlay/ViewFrustum.h"
-#include "sim/Projection.h"
 
 namespace validate {
 
 namespace {
 
-// Single-precision geometry is exact only to a few units in the last place of
-// the largest magnitude involved; every tolerance below is this factor times
-// such a magnitude. 32 ulps is several times the error of the longest chain of
-// float operations between the plugin's inputs and what it hands the canvas.
-constexpr double kRounding = 32.0 * FLT_EPSILON;
 // The margin the clipping grants its intersection points, in world units.
 constexpr double kClipMargin = 1.0;
 
-double Norm1(Vector v) {
-    return std::fabs(double(v.X)) + std::fabs(double(v.Y)) + std::fabs(double(v.Z));
-}
-
-double Distance(Vector a, Vector b) {
-    const double x = double(a.X) - b.X, y = double(a.Y) - b.Y, z = double(a.Z) - b.Z;
-    return std::sqrt(x * x + y * y + z * z);
-}
-
-bool Finite(Vector v) {
-    return std::isfinite(v.X) && std::isfinite(v.Y) && std::isfinite(v.Z);
-}
-
-bool Finite(Vector2F v) {
-    return std::isfinite(v.X) && std::isfinite(v.Y);
-}
-
-bool SameBits(Vector a, Vector b) {
+// Bit-identical points: what the plugin was handed, passed on unchanged.
+bool SamePoint(Vector a, Vector b) {
     return a.X == b.X && a.Y == b.Y && a.Z == b.Z;
 }
 
@@ -70,240 +51,6 @@ Vector ParseProjectF(const std::string& call) {
     v.Z = std::strtof(end, &end);
     return v;
 }
-
-// The corners each plane is built from, as ViewFrustum::Build takes them
-// (P0, P1, P2; the edges run from the middle one).
-constexpr int kPlaneCorners[6][3] = {{0, 1, 4}, {2, 3, 6}, {0, 4, 3},
-                                     {5, 1, 6}, {4, 5, 7}, {1, 0, 2}};
-constexpr const char* kPlaneNames[6] = {"top", "bottom", "left", "right", "near", "far"};
-enum Plane { kTop, kBottom, kLeft, kRight, kNear, kFar };
-
-// The frame's frustum as the plugin builds it, its planes evaluated in double
-// precision, with what single precision makes of each plane's position.
-class FrustumJudge {
-public:
-    FrustumJudge(const ViewFrustum& frustum, Vector camera) {
-        std::copy(std::begin(frustum.Corners), std::end(frustum.Corners), corners_);
-        double reach = 0.0;
-        for (const Vector& corner : corners_) {
-            reach = std::max(reach, validate::Distance(corner, camera));
-        }
-        if (std::isnan(reach)) {
-            reach = INFINITY;
-        }
-        // Each corner is a few float operations from the camera's position and
-        // the frustum's extents: about one unit in the last place of the
-        // largest magnitude in play.
-        const double largest = std::max({std::fabs(double(camera.X)), std::fabs(double(camera.Y)),
-                                         std::fabs(double(camera.Z))});
-        cornerError_ = FLT_EPSILON * (largest + reach);
-        for (int i = 0; i < 6; ++i) {
-            const FrustumPlane& p = frustum.Planes[i];
-            const double length =
-                std::sqrt(double(p.X) * p.X + double(p.Y) * p.Y + double(p.Z) * p.Z);
-            normal_[i][0] = p.X / length;
-            normal_[i][1] = p.Y / length;
-            normal_[i][2] = p.Z / length;
-            offset_[i] = p.D;
-            // A plane through three points turns by the corners' error over the
-            // parallelogram its edges span: thin triangles (a far corner between
-            // two near ones, a canvas of extreme shape, a field of view near 0 or
-            // 180) leave the plane far less certain than its corners.
-            const Vector& p0 = corners_[kPlaneCorners[i][0]];
-            const Vector& p1 = corners_[kPlaneCorners[i][1]];
-            const Vector& p2 = corners_[kPlaneCorners[i][2]];
-            const double a[3] = {double(p0.X) - p1.X, double(p0.Y) - p1.Y, double(p0.Z) - p1.Z};
-            const double b[3] = {double(p2.X) - p1.X, double(p2.Y) - p1.Y, double(p2.Z) - p1.Z};
-            const double cx = a[1] * b[2] - a[2] * b[1], cy = a[2] * b[0] - a[0] * b[2],
-                         cz = a[0] * b[1] - a[1] * b[0];
-            const double area = std::sqrt(cx * cx + cy * cy + cz * cz);
-            const double edges = std::sqrt(a[0] * a[0] + a[1] * a[1] + a[2] * a[2]) +
-                                 std::sqrt(b[0] * b[0] + b[1] * b[1] + b[2] * b[2]);
-            turn_[i] = area > 0.0 ? 2.0 * cornerError_ * edges / area : INFINITY;
-            if (std::isnan(turn_[i])) {
-                turn_[i] = INFINITY;
-            }
-        }
-    }
-
-    // Signed distance from plane i (positive inside).
-    double Distance(int i, Vector point) const {
-        return normal_[i][0] * point.X + normal_[i][1] * point.Y + normal_[i][2] * point.Z +
-               offset_[i];
-    }
-    // The rounding of the plugin's own float evaluation of that distance.
-    double Slack(int i, Vector point) const {
-        return kRounding * (Norm1(point) + std::fabs(offset_[i]) + 1.0);
-    }
-    // How far plane i, as single precision built it, may lie from the exact
-    // plane through the camera's view at `point`: its turn times the lever from
-    // the corner it pivots on, the corners' own error, and the evaluation.
-    double ConstructionError(int i, Vector point) const {
-        const double lever = validate::Distance(point, corners_[kPlaneCorners[i][1]]);
-        const double error = turn_[i] * lever + 2.0 * cornerError_ + Slack(i, point);
-        return std::isnan(error) ? INFINITY : error;
-    }
-
-    // The first plane the point lies outside of by more than `allowance` plus
-    // rounding; -1 when there is none.
-    int Breached(Vector point, double allowance) const {
-        for (int i = 0; i < 6; ++i) {
-            if (!(Distance(i, point) >= -allowance - Slack(i, point))) {
-                return i;
-            }
-        }
-        return -1;
-    }
-    bool DeepInside(Vector point, double depth) const {
-        for (int i = 0; i < 6; ++i) {
-            if (!(Distance(i, point) >= depth + Slack(i, point))) {
-                return false;
-            }
-        }
-        return true;
-    }
-    bool ClearlyOutside(Vector point, double depth) const {
-        for (int i = 0; i < 6; ++i) {
-            if (Distance(i, point) <= -depth - Slack(i, point)) {
-                return true;
-            }
-        }
-        return false;
-    }
-
-private:
-    Vector corners_[8];
-    double normal_[6][3];
-    double offset_[6];
-    double turn_[6];
-    double cornerError_ = 0.0;
-};
-
-// Where the host's projection may put the image of a point the plugin held
-// inside its frustum within the clipping margin: the canvas, widened by what
-// that margin (and the uncertainty of the plugin's float planes) projects to
-// at the point's depth, and by the small angle by which the plugin's
-// single-precision camera (its rotator factor, its float conversions) may
-// differ from the host's double-precision one.
-class CanvasJudge {
-public:
-    CanvasJudge(const sim::Actor& camera, Vector2 canvas, const FrustumJudge& frustum)
-        : view_(camera.location, camera.rotation, camera.fov, canvas), camera_(camera),
-          frustum_(frustum) {
-        halfWidth_ = canvas.X * 0.5;
-        halfHeight_ = canvas.Y * 0.5;
-        // The host's focal length, as sim::CameraView computes it.
-        focal_ = std::fabs(halfWidth_ / std::tan(camera.fov * 0.5 * std::numbers::pi / 180.0));
-        // The plugin's half width per unit of depth, in its own float arithmetic.
-        // Past 180 degrees both turn negative and mirror their views, the
-        // plugin's frustum half a turn about its axis and the host's image; at
-        // the poles rounding can leave one of them on the other side.
-        const float pluginTan = std::tan(camera.fov * 0.5f * 0.017453292f);
-        const double hostTan = std::tan(camera.fov * 0.5 * std::numbers::pi / 180.0);
-        mirrored_ = (pluginTan < 0.0f) != (hostTan < 0.0);
-        const double pluginHalf = std::fabs(pluginTan);
-        const double aspect = float(canvas.X) / float(canvas.Y);
-        boundX_ = std::max(halfWidth_, focal_ * pluginHalf);
-        boundY_ = std::max(halfHeight_, focal_ * pluginHalf / aspect);
-        if (std::isnan(boundY_)) {
-            boundY_ = halfHeight_;
-        }
-        angle_ = 1e-6;
-        for (int v : {camera.rotation.Pitch, camera.rotation.Yaw, camera.rotation.Roll}) {
-            const float plugin = static_cast<float>(v) * RotatorHalfAngleFactor;
-            angle_ += 2.0 * std::fabs(double(plugin) - double(v) * std::numbers::pi / 65536.0);
-        }
-        valid_ = std::isfinite(focal_) && focal_ > 0.0 && std::isfinite(boundX_) &&
-                 std::isfinite(boundY_);
-        if (valid_) {
-            const double b = std::max(boundX_, boundY_) / focal_;
-            // The first-order allowance below holds while the turn is small
-            // against how far the view's edge stays from a right angle.
-            linear_ = 2.0 * angle_ < 0.2 * (std::numbers::pi / 2.0 - std::atan(b));
-        }
-        ordinary_ = camera.fov >= 20.0f && camera.fov <= 160.0f && angle_ < 1e-4 &&
-                    canvas.X <= 4 * canvas.Y && canvas.Y <= 4 * canvas.X &&
-                    Norm1(camera.location) <= 1e5;
-    }
-
-    // Checks the image of one point handed to ProjectF; counts it as bounded
-    // or not.
-    std::optional<std::string> Judge(Vector point, Vector2F image, AuditTotals& totals) const {
-        // The half of the canvas the image lies in names the plane that bounds
-        // it: the right plane the right half, the top plane the upper half,
-        // unless the two views are mirror images of each other.
-        const bool rightHalf = (image.X > halfWidth_) != mirrored_;
-        const bool upperHalf = (image.Y < halfHeight_) != mirrored_;
-        const int side = rightHalf ? kRight : kLeft;
-        const int end = upperHalf ? kTop : kBottom;
-        const double marginNear = kClipMargin + frustum_.ConstructionError(kNear, point);
-        const double marginX = kClipMargin + frustum_.ConstructionError(side, point);
-        const double marginY = kClipMargin + frustum_.ConstructionError(end, point);
-        const double depth = view_.Depth(point);
-        const double spread = angle_ * Distance(point, camera_.location);
-        const double minDepth = kNearDistance - marginNear - spread;
-        if (minDepth > 0.0 && !(depth >= minDepth)) {
-            return "the point " + Str(point) + " handed to ProjectF lies at depth " + Num(depth) +
-                   " before the camera, short of the near plane (" + Num(minDepth) + " at least)";
-        }
-        const double nearest = depth - spread;
-        long* unbounded =
-            !valid_            ? &totals.unboundedView
-            : !linear_         ? (angle_ > 1e-4 ? &totals.unboundedTurn : &totals.unboundedView)
-            : !(nearest > 0.0) ? &totals.unboundedBehind
-            : !std::isfinite(marginX) || !std::isfinite(marginY) ? &totals.unboundedPlanes
-                                                                 : nullptr;
-        if (unbounded != nullptr) {
-            ++*unbounded;
-            return std::nullopt;
-        }
-        const double x = std::fabs(image.X - halfWidth_);
-        const double y = std::fabs(image.Y - halfHeight_);
-        // Where the plugin's frustum reaches on the canvas at this depth...
-        const double reachX =
-            boundX_ + marginX * std::sqrt(focal_ * focal_ + boundX_ * boundX_) / nearest;
-        const double reachY =
-            boundY_ + marginY * std::sqrt(focal_ * focal_ + boundY_ * boundY_) / nearest;
-        // ...and how far the cameras' difference in angle moves such an image,
-        // to first order: yaw and pitch shift it by f / cos^2 of its angle,
-        // roll swings it about the centre, and each axis's depth change scales
-        // the other.
-        const double cross = reachX * reachY / focal_;
-        const double allowX =
-            reachX + 2.0 * angle_ * ((focal_ * focal_ + reachX * reachX) / focal_ + cross + reachY);
-        const double allowY =
-            reachY + 2.0 * angle_ * ((focal_ * focal_ + reachY * reachY) / focal_ + cross + reachX);
-        if (!(x <= allowX * (1.0 + 1e-6) + 1e-3) || !(y <= allowY * (1.0 + 1e-6) + 1e-3)) {
-            return "the point " + Str(point) + " at depth " + Num(depth) +
-                   " reached the canvas at " + Str(image) + ", " + Num(x) + " by " + Num(y) +
-                   " pixels from the centre; the canvas and the projected margin allow " +
-                   Num(allowX) + " by " + Num(allowY);
-        }
-        ++totals.canvasBounded;
-        if (ordinary_) {
-            totals.worstOrdinaryOvershoot =
-                std::max({totals.worstOrdinaryOvershoot, x - halfWidth_, y - halfHeight_});
-        }
-        return std::nullopt;
-    }
-
-    Vector2F Project(Vector point) const { return view_.Project(point); }
-
-private:
-    sim::CameraView view_;
-    sim::Actor camera_;
-    const FrustumJudge& frustum_;
-    double halfWidth_ = 0.0;
-    double halfHeight_ = 0.0;
-    double focal_ = 0.0;
-    double boundX_ = 0.0;
-    double boundY_ = 0.0;
-    double angle_ = 0.0;
-    bool valid_ = false;
-    bool linear_ = false;
-    bool ordinary_ = false;
-    bool mirrored_ = false;
-};
 
 // The point lies on the segment from `start` to `end`, to within rounding.
 bool OnSegment(Vector start, Vector end, Vector point) {
@@ -450,7 +197,7 @@ std::optional<std::string> FrameAuditor::Audit(const HostileFrame& frame,
             if (const int plane = judge.Breached(point, kClipMargin); plane >= 0) {
                 return "the point " + Str(point) + " handed to ProjectF lies " +
                        Num(-judge.Distance(plane, point)) + " units outside the " +
-                       kPlaneNames[plane] + " plane of the frame's frustum (margin 1 plus " +
+                       FrustumPlaneName(plane) + " plane of the frame's frustum (margin 1 plus " +
                        Num(judge.Slack(plane, point)) + " rounding)";
             }
             if (auto breach = canvas.Judge(point, image, totals)) {
@@ -478,7 +225,7 @@ std::optional<std::string> FrameAuditor::Audit(const HostileFrame& frame,
                 ++endsAtBallRequired;
                 const bool found =
                     std::any_of(events.begin(), events.end(), [&](const DrawEvent& e) {
-                        return SameBits(e.start, target) && SameBits(e.end, ball);
+                        return SamePoint(e.start, target) && SamePoint(e.end, ball);
                     });
                 if (!found) {
                     return "the segment from target " + Num(i + 1) + " " + Str(target) +
@@ -493,7 +240,7 @@ std::optional<std::string> FrameAuditor::Audit(const HostileFrame& frame,
                 ++totals.clippedSegmentsRequired;
                 const bool found =
                     std::any_of(events.begin(), events.end(),
-                                [&](const DrawEvent& e) { return SameBits(e.start, target); });
+                                [&](const DrawEvent& e) { return SamePoint(e.start, target); });
                 if (!found) {
                     return "the segment from target " + Num(i + 1) + " " + Str(target) +
                            ", well inside the frustum, to the ball outside it was not drawn "
@@ -506,7 +253,7 @@ std::optional<std::string> FrameAuditor::Audit(const HostileFrame& frame,
         }
         const long endsAtBall =
             std::count_if(events.begin(), events.end(), [&](const DrawEvent& e) {
-                return IsRed(e.line.color) == (group == 0) && SameBits(e.end, ball);
+                return IsRed(e.line.color) == (group == 0) && SamePoint(e.end, ball);
             });
         if (endsAtBall < endsAtBallRequired) {
             return std::string(group == 0 ? "red" : "green") + ": " + Num(endsAtBallRequired) +

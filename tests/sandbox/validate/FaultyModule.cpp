@@ -3,11 +3,13 @@
 // draws the eight lines, but:
 //   FAULTY_UNCLIPPED  projects and draws every segment whole, never clipping it;
 //   FAULTY_CRASH      dies (a trap) on the first frame whose ball is not finite;
-//   FAULTY_LEAK       loses a block of heap each time it is loaded.
+//   FAULTY_LEAK       loses a block of heap each time it is loaded;
+//   FAULTY_HANDLE     keeps a copy of the canvas of every frame that draws.
 #include <cmath>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "sdk/BakkesModPlugin.h"
 #include "sdk/CanvasWrapper.h"
@@ -57,6 +59,9 @@ private:
             __builtin_trap();
         }
 #endif
+#if defined(FAULTY_HANDLE)
+        keptCanvases_.push_back(canvas);
+#endif
         for (int i = 0; i < 8; ++i) {
             if (i % 4 == 0) {
                 canvas.SetColor(i == 0 ? 255 : 0, i == 0 ? 0 : 255, 0, 150);
@@ -68,6 +73,9 @@ private:
     }
 
     std::shared_ptr<bool> enabled_;
+#if defined(FAULTY_HANDLE)
+    std::vector<CanvasWrapper> keptCanvases_;
+#endif
 };
 
 std::shared_ptr<BakkesMod::Plugin::BakkesModPlugin> instance;

@@ -151,6 +151,17 @@ TEST(ValidateCommandTest, AModuleThatLeaksOnLoadFailsTheLoadCycles) {
         << run.out << run.err;
 }
 
+TEST(ValidateCommandTest, AHandleKeptPastItsFrameFailsTheFrameChecks) {
+    const RunResult run = Validate({"--module", Faulty("handle")});
+    EXPECT_EQ(run.status, 1);
+    for (const std::string check : {"example-frame", "hostile-frames"}) {
+        const std::string verdict = VerdictOf(run.out, check);
+        EXPECT_TRUE(verdict.starts_with("FAIL " + check + ":")) << run.out;
+        EXPECT_NE(verdict.find("handles made in the frame outlived it"), std::string::npos)
+            << verdict;
+    }
+}
+
 TEST(ValidateCommandTest, AFileThatIsNoPluginFailsWithTheLoadersReason) {
     const RunResult run = Validate({"--module", PLUGINSDK_LIBRARY, "--only", "descriptor"});
     EXPECT_EQ(run.status, 1);
