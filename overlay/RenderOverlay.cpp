@@ -52,21 +52,29 @@ void Quellmark::RenderOverlay(CanvasWrapper canvas) {
     }
 
     // One frustum serves all eight lines of the frame.
+    Vector cameraLocation;
     const ViewFrustum frustum = [&] {
         const CameraWrapper view = camera;
         const float fov = view.GetFOV();
-        const Vector location = view.GetLocation();
+        cameraLocation = view.GetLocation();
         const Rotator rotation = view.GetRotation();
-        return ViewFrustum::Build(canvas, RotatorToQuaternion(rotation), location, fov,
+        return ViewFrustum::Build(canvas, RotatorToQuaternion(rotation), cameraLocation, fov,
                                   kNearDistance, kFarDistance);
     }();
+    // A view too degenerate for single precision to bound draws no line,
+    // rather than lines from points that have no image.
+    const bool viewIsBounded = frustum.HoldsNearPlaneInFrontOf(cameraLocation, kNearDistance);
+    auto drawLinesTo = [&](const Vector(&targets)[4]) {
+        if (!viewIsBounded) {
+            return;
+        }
+        for (const Vector& target : targets) {
+            LineSegment{target, ballLocation, kLineThickness}.DrawClipped(canvas, frustum);
+        }
+    };
 
     canvas.SetColor(255, 0, 0, 150);
-    for (const Vector& target : kRedTargets) {
-        LineSegment{target, ballLocation, kLineThickness}.DrawClipped(canvas, frustum);
-    }
+    drawLinesTo(kRedTargets);
     canvas.SetColor(0, 255, 0, 150);
-    for (const Vector& target : kGreenTargets) {
-        LineSegment{target, ballLocation, kLineThickness}.DrawClipped(canvas, frustum);
-    }
+    drawLinesTo(kGreenTargets);
 }

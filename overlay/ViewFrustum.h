@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cmath>
+
 #include "overlay/FrustumPlane.h"
 #include "overlay/Quaternion.h"
 #include "overlay/VectorMath.h"
@@ -25,6 +27,19 @@ struct ViewFrustum {
     // horizontal angle in degrees; the distances are along the viewing direction.
     static ViewFrustum Build(CanvasWrapper canvas, Quaternion rotation, Vector location,
                              float fovDegrees, float nearDistance, float farDistance);
+
+    // Whether single precision kept the near plane where it belongs: facing the
+    // far plane's opposite way and about `nearDistance` in front of the camera
+    // at `location`. A frustum too thin for single precision (a field of view
+    // within a hair of 0, 180 or 360 degrees, a canvas thousands of times wider
+    // than high, a camera hundreds of millions of units out) fails this: its
+    // planes no longer bound the view, and clipping against them can hand the
+    // canvas points level with the camera, which have no image.
+    bool HoldsNearPlaneInFrontOf(Vector location, float nearDistance) const {
+        const bool facesAway = Dot(UnitNormals[4], UnitNormals[5]) < -0.9999f;
+        const float offset = SignedDistance(Planes[4], location) + nearDistance;
+        return facesAway && std::fabs(offset) < 0.5f * nearDistance;
+    }
 
     // True only when the point's distance from every plane is strictly greater
     // than -margin; a not-a-number distance counts as outside. Inline: the

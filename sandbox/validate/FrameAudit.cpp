@@ -206,6 +206,11 @@ std::optional<std::string> FrameAuditor::Audit(const HostileFrame& frame,
         }
     }
 
+    // The plugin draws nothing through a frustum whose near plane single
+    // precision could not keep in front of the camera: nothing is required then.
+    if (!frustum.HoldsNearPlaneInFrontOf(camera.location, kNearDistance)) {
+        return std::nullopt;
+    }
     // Segments the frustum plainly holds must be drawn: whole ones unchanged,
     // and ones with one end deep inside and the other clearly out, from that end.
     const bool wellConditioned = std::isfinite(camera.fov) && camera.fov >= 1.0f &&

@@ -20,27 +20,6 @@ namespace {
 constexpr float kNear = 50.0f;
 constexpr float kFar = 20000.0f;
 
-// QUELLMARK_FUZZ_SKIP_DEGENERATE=1 leaves out cases whose frustum has come out
-// numerically degenerate: its near plane is uncertain at the camera by more
-// than half the near distance (NearPlaneUncertainty). Single precision gets
-// there when the near rectangle spans only a few units in the last place of
-// its position: fields of view within thousandths of a degree of 0 or 360, or
-// at 180, canvases thousands of times wider than high, cameras hundreds of
-// millions of units out. The clipping can then hand the canvas the camera's
-// own position, which the host projects to not-a-number. That is a known
-// fault, left open; CI skips these cases so that its run looks for others.
-bool SkipDegenerate() {
-    static const bool skip = [] {
-        const char* value = std::getenv("QUELLMARK_FUZZ_SKIP_DEGENERATE");
-        return value != nullptr && value[0] == '1';
-    }();
-    return skip;
-}
-
-bool Degenerate(const ViewFrustum& frustum, Vector camera) {
-    return NearPlaneUncertainty(frustum, camera) > 0.5 * kNear;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -52,7 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const ViewFrustum frustum =
         ViewFrustum::Build(CanvasWrapper(&host), RotatorToQuaternion(input.cameraRotation),
                            input.cameraLocation, input.fov, kNear, kFar);
-    if (SkipDegenerate() && Degenerate(frustum, input.cameraLocation)) {
+    // The render pass clips only with a frustum whose near plane single
+    // precision kept in place; others draw nothing.
+    if (!frustum.HoldsNearPlaneInFrontOf(input.cameraLocation, kNear)) {
         return 0;
     }
     host.log.calls = true;

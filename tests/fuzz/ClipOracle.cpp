@@ -74,30 +74,6 @@ double Distance(Vector a, Vector b) {
 
 } // namespace
 
-double NearPlaneUncertainty(const ViewFrustum& frustum, Vector camera) {
-    double reach = 0.0;
-    for (const Vector& corner : frustum.Corners) {
-        reach = std::max(reach, Distance(corner, camera));
-    }
-    const double largest = std::max(
-        {std::fabs(double(camera.X)), std::fabs(double(camera.Y)), std::fabs(double(camera.Z))});
-    const double cornerError = FLT_EPSILON * (largest + reach);
-    // The near plane is built on corners 4, 5 and 7, its edges from corner 5.
-    const Vector& p0 = frustum.Corners[4];
-    const Vector& p1 = frustum.Corners[5];
-    const Vector& p2 = frustum.Corners[7];
-    const double a[3] = {double(p0.X) - p1.X, double(p0.Y) - p1.Y, double(p0.Z) - p1.Z};
-    const double b[3] = {double(p2.X) - p1.X, double(p2.Y) - p1.Y, double(p2.Z) - p1.Z};
-    const double cx = a[1] * b[2] - a[2] * b[1], cy = a[2] * b[0] - a[0] * b[2],
-                 cz = a[0] * b[1] - a[1] * b[0];
-    const double area = std::sqrt(cx * cx + cy * cy + cz * cz);
-    const double edges = std::sqrt(a[0] * a[0] + a[1] * a[1] + a[2] * a[2]) +
-                         std::sqrt(b[0] * b[0] + b[1] * b[1] + b[2] * b[2]);
-    const double turn = 2.0 * cornerError * edges / area;
-    const double uncertainty = turn * Distance(camera, p1) + 2.0 * cornerError;
-    return std::isnan(uncertainty) ? INFINITY : uncertainty;
-}
-
 std::optional<std::string> JudgeClippedDraw(const ClipInput& input, const ViewFrustum& frustum,
                                             const std::vector<std::string>& calls,
                                             const std::vector<sim::DrawnLine>& lines) {

@@ -8,13 +8,6 @@
 #include "overlay/ViewFrustum.h"
 #include "sim/Host.h"
 
-// How far the frustum's near plane, as single precision built it, may lie from
-// where it should at the camera: the corners' rounding (about one unit in the
-// last place of the camera's coordinates plus the frustum's reach) turned into
-// the plane's position through the triangle it is built on. When this is not
-// small against the near distance the frustum is numerically degenerate.
-double NearPlaneUncertainty(const ViewFrustum& frustum, Vector camera);
-
 // What one clipped draw may hand the canvas, judged from the host's call log
 // and its drawn lines: at most one line, from two projected points; nothing
 // non-finite; both points on the segment and inside the frustum the draw was

@@ -208,4 +208,23 @@ TEST(ViewFrustumTest, FieldOfViewAbove180ActsAsItsComplement) {
     EXPECT_FALSE(over.IsInside({-1000, 0, 0}, 0.0f)) << "behind the camera";
 }
 
+// Only a frustum whose near plane stands where it belongs bounds the view well
+// enough to draw through; a thin or degenerate one does not.
+TEST(ViewFrustumTest, NearPlaneHeldInFrontOfTheCameraOnlyWhenSound) {
+    const Vector camera{-1757.0f, 8501.0f, 5106.0f};
+    for (float fov : {1.0f, 90.0f, 160.0f, 200.0f}) {
+        EXPECT_TRUE(
+            BuildFrustum({-5767, -16709, -116}, camera, fov).HoldsNearPlaneInFrontOf(camera, kNear))
+            << "fov " << fov;
+    }
+    EXPECT_FALSE(BuildFrustum({}, camera, 0.0f).HoldsNearPlaneInFrontOf(camera, kNear))
+        << "fov 0: not-a-number planes";
+    EXPECT_FALSE(BuildFrustum({}, camera, 90.0f, {1600, 0}).HoldsNearPlaneInFrontOf(camera, kNear))
+        << "a canvas without height";
+    const Vector onTarget{800.0f, -5000.0f, 0.0f};
+    EXPECT_FALSE(BuildFrustum({-50343, -1, 15074}, onTarget, 0.001f, {3840, 2160})
+                     .HoldsNearPlaneInFrontOf(onTarget, kNear))
+        << "a thousandth of a degree: the near plane is lost in rounding";
+}
+
 } // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -169,4 +170,22 @@ TEST_F(RenderOverlayTest, BallAtATargetPointDrawsThatPointToItself) {
     EXPECT_EQ(red[2], "ProjectF 800 5000 0");
     const auto& first = hosted_.host.lines.at(0);
     EXPECT_EQ(first.start, first.end);
+}
+
+TEST_F(RenderOverlayTest, ViewTooThinForSinglePrecisionDrawsNoLine) {
+    // A field of view of a thousandth of a degree with the camera standing on
+    // target 5: single precision cannot place the near plane, and the camera's
+    // own position, which has no image, would reach the canvas.
+    hosted_.host.canvasSize = {3840, 2160};
+    hosted_.host.ball->location = Vector{895.364563f, -5010.60303f, 5.56524992f};
+    hosted_.host.camera = sim::Actor{{800.0f, -5000.0f, 0.0f}, {-50343, -1, 15074}, 0.001f};
+    const auto lines = Frame();
+    EXPECT_THAT(Operations(lines), testing::Contains("SetColor").Times(2))
+        << "both colour groups are still set";
+    EXPECT_THAT(lines, testing::Not(testing::Contains("ProjectF 800 -5000 0")));
+    for (const auto& line : hosted_.host.lines) {
+        EXPECT_TRUE(std::isfinite(line.start.X) && std::isfinite(line.start.Y) &&
+                    std::isfinite(line.end.X) && std::isfinite(line.end.Y));
+    }
+    EXPECT_TRUE(hosted_.host.lines.empty());
 }
