@@ -53,9 +53,10 @@ void Quellmark::RenderOverlay(CanvasWrapper canvas) {
 
     // One frustum serves all eight lines of the frame.
     Vector cameraLocation;
+    float fov = 0.0f;
     const ViewFrustum frustum = [&] {
         const CameraWrapper view = camera;
-        const float fov = view.GetFOV();
+        fov = view.GetFOV();
         cameraLocation = view.GetLocation();
         const Rotator rotation = view.GetRotation();
         return ViewFrustum::Build(canvas, RotatorToQuaternion(rotation), cameraLocation, fov,
@@ -63,7 +64,7 @@ void Quellmark::RenderOverlay(CanvasWrapper canvas) {
     }();
     // A view too degenerate for single precision to bound draws no line,
     // rather than lines from points that have no image.
-    const bool viewIsBounded = frustum.HoldsNearPlaneInFrontOf(cameraLocation, kNearDistance);
+    const bool viewIsBounded = frustum.BoundsTheView(cameraLocation, fov, kNearDistance);
     auto drawLinesTo = [&](const Vector(&targets)[4]) {
         if (!viewIsBounded) {
             return;

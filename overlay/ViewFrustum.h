@@ -28,16 +28,25 @@ struct ViewFrustum {
     static ViewFrustum Build(CanvasWrapper canvas, Quaternion rotation, Vector location,
                              float fovDegrees, float nearDistance, float farDistance);
 
-    // Whether single precision kept the near plane where it belongs: facing the
-    // far plane's opposite way and about `nearDistance` in front of the camera
-    // at `location`. A frustum too thin for single precision (a field of view
-    // within a hair of 0, 180 or 360 degrees, a canvas thousands of times wider
-    // than high, a camera hundreds of millions of units out) fails this: its
-    // planes no longer bound the view, and clipping against them can hand the
-    // canvas points level with the camera, which have no image.
-    bool HoldsNearPlaneInFrontOf(Vector location, float nearDistance) const {
+    // Whether the frustum bounds the camera's view well enough to draw
+    // through. The field of view must be an angle a camera has, above 0 and
+    // below 360 degrees; other values give no view, or one unrelated to the
+    // game's. And single precision must have kept the near plane where it
+    // belongs: facing the far plane's opposite way and about `nearDistance` in
+    // front of the camera at `location`. A frustum too thin for single
+    // precision (a field of view within a hair of 0, 180 or 360 degrees, a
+    // canvas thousands of times wider than high, a camera hundreds of millions
+    // of units out) fails this: its planes no longer bound the view, and
+    // clipping against them can hand the canvas points level with the camera,
+    // which have no image.
+    bool BoundsTheView(Vector location, float fovDegrees, float nearDistance) const {
+        if (!(fovDegrees > 0.0f && fovDegrees < 360.0f)) {
+            return false;
+        }
         const bool facesAway = Dot(UnitNormals[4], UnitNormals[5]) < -0.9999f;
-        const float offset = SignedDistance(Planes[4], location) + nearDistance;
+        // Measured as IsInside measures: a plane built from corners a few
+        // denormals apart can come out with a normal far from unit length.
+        const float offset = Dot(UnitNormals[4], location) + Planes[4].D + nearDistance;
         return facesAway && std::fabs(offset) < 0.5f * nearDistance;
     }
 

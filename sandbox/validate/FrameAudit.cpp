@@ -206,9 +206,10 @@ std::optional<std::string> FrameAuditor::Audit(const HostileFrame& frame,
         }
     }
 
-    // The plugin draws nothing through a frustum whose near plane single
-    // precision could not keep in front of the camera: nothing is required then.
-    if (!frustum.HoldsNearPlaneInFrontOf(camera.location, kNearDistance)) {
+    // The plugin draws nothing through a frustum that does not bound the view
+    // (a field of view no camera has, or a near plane single precision could
+    // not keep in front of the camera): nothing is required then.
+    if (!frustum.BoundsTheView(camera.location, camera.fov, kNearDistance)) {
         return std::nullopt;
     }
     // Segments the frustum plainly holds must be drawn: whole ones unchanged,

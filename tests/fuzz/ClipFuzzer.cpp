@@ -31,9 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const ViewFrustum frustum =
         ViewFrustum::Build(CanvasWrapper(&host), RotatorToQuaternion(input.cameraRotation),
                            input.cameraLocation, input.fov, kNear, kFar);
-    // The render pass clips only with a frustum whose near plane single
-    // precision kept in place; others draw nothing.
-    if (!frustum.HoldsNearPlaneInFrontOf(input.cameraLocation, kNear)) {
+    // The render pass clips only with a frustum that bounds the view; others
+    // draw nothing.
+    if (!frustum.BoundsTheView(input.cameraLocation, input.fov, kNear)) {
         return 0;
     }
     host.log.calls = true;

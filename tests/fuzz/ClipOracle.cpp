@@ -67,11 +67,6 @@ double OffSegment(const LineSegment& segment, Vector point) {
     return std::max({0.0, across - slack, beyond - slack});
 }
 
-double Distance(Vector a, Vector b) {
-    const double x = double(a.X) - b.X, y = double(a.Y) - b.Y, z = double(a.Z) - b.Z;
-    return std::sqrt(x * x + y * y + z * z);
-}
-
 } // namespace
 
 std::optional<std::string> JudgeClippedDraw(const ClipInput& input, const ViewFrustum& frustum,

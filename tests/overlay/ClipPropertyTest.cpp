@@ -348,7 +348,6 @@ private:
 TEST(ClipPropertyTest, DrawnPiecesMatchTheReferenceClipper) {
     CaseMaker maker(20240611u);
     RecordingCanvas recording;
-    int drawnCount = 0;
     int visibleCount = 0;
     std::array<int, 6> outcomes{};
 
@@ -369,7 +368,6 @@ TEST(ClipPropertyTest, DrawnPiecesMatchTheReferenceClipper) {
                 << "expected two projections and a line, or nothing; " << Describe(pose, segment);
             const reference::ClipResult exact =
                 reference::ClipSegment(frustum.Planes, segment.Start, segment.End);
-            drawnCount += drawn.has_value();
             visibleCount += exact.Visible;
 
             const Judge judge(frustum, segment);

@@ -208,23 +208,28 @@ TEST(ViewFrustumTest, FieldOfViewAbove180ActsAsItsComplement) {
     EXPECT_FALSE(over.IsInside({-1000, 0, 0}, 0.0f)) << "behind the camera";
 }
 
-// Only a frustum whose near plane stands where it belongs bounds the view well
-// enough to draw through; a thin or degenerate one does not.
-TEST(ViewFrustumTest, NearPlaneHeldInFrontOfTheCameraOnlyWhenSound) {
+// Only a frustum built from a real field of view, whose near plane stands
+// where it belongs, bounds the view well enough to draw through.
+TEST(ViewFrustumTest, BoundsTheViewOnlyWhenSound) {
+    auto bounds = [](Rotator rotation, Vector camera, float fov, Vector2 canvas = {1600, 900}) {
+        return BuildFrustum(rotation, camera, fov, canvas).BoundsTheView(camera, fov, kNear);
+    };
     const Vector camera{-1757.0f, 8501.0f, 5106.0f};
     for (float fov : {1.0f, 90.0f, 160.0f, 200.0f}) {
-        EXPECT_TRUE(
-            BuildFrustum({-5767, -16709, -116}, camera, fov).HoldsNearPlaneInFrontOf(camera, kNear))
-            << "fov " << fov;
+        EXPECT_TRUE(bounds({-5767, -16709, -116}, camera, fov)) << "fov " << fov;
     }
-    EXPECT_FALSE(BuildFrustum({}, camera, 0.0f).HoldsNearPlaneInFrontOf(camera, kNear))
-        << "fov 0: not-a-number planes";
-    EXPECT_FALSE(BuildFrustum({}, camera, 90.0f, {1600, 0}).HoldsNearPlaneInFrontOf(camera, kNear))
-        << "a canvas without height";
+    for (float fov : {0.0f, -90.0f, 450.0f, -3.0948501e+26f, NAN}) {
+        EXPECT_FALSE(bounds({-5767, -16709, -116}, camera, fov)) << "no camera has fov " << fov;
+    }
+    EXPECT_FALSE(bounds({}, camera, 90.0f, {1600, 0})) << "a canvas without height";
     const Vector onTarget{800.0f, -5000.0f, 0.0f};
-    EXPECT_FALSE(BuildFrustum({-50343, -1, 15074}, onTarget, 0.001f, {3840, 2160})
-                     .HoldsNearPlaneInFrontOf(onTarget, kNear))
+    EXPECT_FALSE(bounds({-50343, -1, 15074}, onTarget, 0.001f, {3840, 2160}))
         << "a thousandth of a degree: the near plane is lost in rounding";
+    // Near corners a few denormals apart: the stored normal is far from unit
+    // length, so its offset puts the unit-normal plane behind the camera.
+    const Vector axis{-8192.00098f, 1.46936794e-38f, 2.58215586e-38f};
+    EXPECT_FALSE(bounds({0, 0, 12255232}, axis, 8.14907253e-10f, {11776, 1}))
+        << "a near plane measured with its stored normal would pass";
 }
 
 } // namespace
