@@ -24,20 +24,6 @@ namespace fs = std::filesystem;
 
 constexpr float kFrameSeconds = 1.0f / 60.0f;
 
-const char* ModeName(sim::GameMode mode) {
-    switch (mode) {
-    case sim::GameMode::Freeplay:
-        return "freeplay";
-    case sim::GameMode::CustomTraining:
-        return "training";
-    case sim::GameMode::Replay:
-        return "replay";
-    case sim::GameMode::None:
-        break;
-    }
-    return "none";
-}
-
 // Where the frames go: one file, or a folder of numbered files. Checked before
 // anything is loaded or drawn, so a bad path costs nothing and writes nothing.
 struct OutputPlan {
@@ -83,7 +69,8 @@ OutputPlan PlanOutput(const RenderOptions& options, int frames) {
 
 std::string Caption(const Session& session, const sim::Host& host, int frame) {
     std::string caption = "Quellmark sandbox  frame " + std::to_string(frame) + "/" +
-                          std::to_string(session.GetScenario().frames) + "  " + ModeName(host.mode);
+                          std::to_string(session.GetScenario().frames) + "  " +
+                          sim::GameModeName(host.mode);
     for (const auto& [name, variable] : host.console.Variables()) {
         caption += "  " + name + " " + variable.value;
     }

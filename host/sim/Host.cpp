@@ -4,6 +4,20 @@
 
 namespace sim {
 
+const char* GameModeName(GameMode mode) {
+    switch (mode) {
+    case GameMode::Freeplay:
+        return "freeplay";
+    case GameMode::CustomTraining:
+        return "training";
+    case GameMode::Replay:
+        return "replay";
+    case GameMode::None:
+        break;
+    }
+    return "none";
+}
+
 Host::Host() {
     lines.reserve(64);
     console.AddCommand("writeconfig", [this](const std::vector<std::string>&) {

@@ -25,6 +25,10 @@ namespace sim {
 
 enum class GameMode { None, Freeplay, CustomTraining, Replay };
 
+// The mode's name as scenarios and messages write it: "none", "freeplay",
+// "training", "replay".
+PLUGINSDK_API const char* GameModeName(GameMode mode);
+
 // Something in the world: the ball or the camera (which also has a field of view).
 struct Actor {
     Vector location;

@@ -167,20 +167,6 @@ std::optional<sim::Actor> Ball(Random& random, const std::optional<sim::Actor>& 
     return ball;
 }
 
-const char* ModeName(sim::GameMode mode) {
-    switch (mode) {
-    case sim::GameMode::None:
-        return "none";
-    case sim::GameMode::Freeplay:
-        return "freeplay";
-    case sim::GameMode::CustomTraining:
-        return "training";
-    case sim::GameMode::Replay:
-        return "replay";
-    }
-    return "?";
-}
-
 } // namespace
 
 HostileFrame HostileFrame::Draw(Random& random) {
@@ -215,7 +201,7 @@ bool HostileFrame::OverlayApplies() const {
 }
 
 std::string HostileFrame::Describe() const {
-    std::string text = std::string("mode ") + ModeName(mode) + ", qm_enabled " +
+    std::string text = std::string("mode ") + sim::GameModeName(mode) + ", qm_enabled " +
                        (flagOn ? "1" : "0") + (serverPresent ? "" : ", no server") + ", canvas " +
                        Str(canvas);
     text += ball ? ", ball " + Str(ball->location) : ", no ball";
