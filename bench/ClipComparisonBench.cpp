@@ -6,7 +6,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "AllocationCount.h"
+#include "AllocationCounter.h"
 #include "BenchRegistry.h"
 #include "ReferenceClipper.h"
 
@@ -61,7 +61,7 @@ void EightClippedDraws(benchmark::State& state, const BenchView& view) {
     const CanvasWrapper canvas(&staged.host);
     long allocations = 0;
     {
-        const AllocationCount count;
+        const AllocationCounter count;
         for (auto _ : state) {
             for (const LineSegment& segment : staged.segments) {
                 segment.DrawClipped(canvas, staged.frustum);
@@ -78,7 +78,7 @@ void ReferenceEightClippedDraws(benchmark::State& state, const BenchView& view) 
     const CanvasWrapper canvas(&staged.host);
     long allocations = 0;
     {
-        const AllocationCount count;
+        const AllocationCounter count;
         for (auto _ : state) {
             for (const LineSegment& segment : staged.segments) {
                 ReferenceDrawClipped(canvas, segment, staged.frustum);
@@ -94,7 +94,7 @@ void ReferenceEightClips(benchmark::State& state, const BenchView& view) {
     Staged staged(view);
     long allocations = 0;
     {
-        const AllocationCount count;
+        const AllocationCounter count;
         for (auto _ : state) {
             for (const LineSegment& segment : staged.segments) {
                 reference::ClipResult clip =

@@ -7,7 +7,7 @@
 #include <exception>
 #include <memory>
 
-#include "AllocationCount.h"
+#include "AllocationCounter.h"
 #include "BenchRegistry.h"
 #include "HostedFrame.h"
 
@@ -35,7 +35,7 @@ void Frame(benchmark::State& state, const std::string& modulePath, const BenchVi
 
     long allocations = 0;
     {
-        const AllocationCount count;
+        const AllocationCounter count;
         for (auto _ : state) {
             frame->Run();
         }

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "AllocationCount.h"
+#include "AllocationCounter.h"
 #include "HostedFrame.h"
 
 namespace {
@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
         }
         long allocations = 0;
         {
-            const AllocationCount count;
+            const AllocationCounter count;
             for (long i = 0; i < frames; ++i) {
                 frame.Run();
             }

@@ -3,7 +3,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "AllocationCount.h"
+#include "AllocationCounter.h"
 #include "BenchRegistry.h"
 #include "overlay/Quaternion.h"
 
@@ -41,7 +41,7 @@ void DrawClipped(benchmark::State& state, const BenchView& view, SegmentKind kin
     const CanvasWrapper canvas(&host);
     long allocations = 0;
     {
-        const AllocationCount count;
+        const AllocationCounter count;
         for (auto _ : state) {
             chosen->DrawClipped(canvas, frustum);
             host.lines.clear();
@@ -58,7 +58,7 @@ void BuildFrustum(benchmark::State& state, const BenchView& view) {
     const Quaternion rotation = RotatorToQuaternion(view.CameraRotation);
     long allocations = 0;
     {
-        const AllocationCount count;
+        const AllocationCounter count;
         for (auto _ : state) {
             ViewFrustum frustum = ViewFrustum::Build(canvas, rotation, view.CameraLocation,
                                                      view.Fov, kNearDistance, kFarDistance);
@@ -73,7 +73,7 @@ void ConvertRotation(benchmark::State& state, const BenchView& view) {
     Rotator rotator = view.CameraRotation;
     long allocations = 0;
     {
-        const AllocationCount count;
+        const AllocationCounter count;
         for (auto _ : state) {
             // Hidden from the optimiser, so the conversion is not folded away.
             benchmark::DoNotOptimize(rotator);

@@ -19,6 +19,13 @@ void* Allocate(std::size_t size) {
     throw std::bad_alloc();
 }
 
+void* AllocateNoThrow(std::size_t size) noexcept {
+    if (counting) {
+        ++allocations;
+    }
+    return std::malloc(size == 0 ? 1 : size);
+}
+
 } // namespace
 
 AllocationCounter::AllocationCounter() : start_(allocations), outer_(!counting) {
@@ -41,6 +48,14 @@ void* operator new(std::size_t size) {
 
 void* operator new[](std::size_t size) {
     return Allocate(size);
+}
+
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    return AllocateNoThrow(size);
+}
+
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return AllocateNoThrow(size);
 }
 
 void operator delete(void* memory) noexcept {

@@ -1,8 +1,10 @@
 #pragma once
 
 // Counts the global operator new calls made on this thread while it lives.
-// The overlay test executable replaces the global operator new to do so; code
-// in the stand-in SDK's shared library keeps its own allocator and is not seen.
+// Programs that link AllocationCounter.cpp replace the global operator new to
+// do so. Code in shared libraries is seen only where the program exports the
+// replacement (the benchmarks do, so the loaded plugin module and the SDK
+// library are counted too); the overlay tests do not need to.
 class AllocationCounter {
 public:
     AllocationCounter();
