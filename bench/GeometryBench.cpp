@@ -5,7 +5,7 @@
 
 #include "AllocationCounter.h"
 #include "BenchRegistry.h"
-#include "overlay/Quaternion.h"
+#include "Quaternion.h"
 
 namespace {
 

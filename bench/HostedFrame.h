@@ -6,7 +6,7 @@
 #include "BenchViews.h"
 #include "sdk/BakkesModPlugin.h"
 #include "sim/Host.h"
-#include "sim/ModuleLoader.h"
+#include "sim/LoadedModule.h"
 
 // The built plugin module, opened at run time and loaded into a simulated host
 // the way the real host does it, switched on and staged at a view. Each Run()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "overlay/VectorMath.h"
+#include "VectorMath.h"
 #include "sdk/Vector.h"
 
 struct LineSegment;

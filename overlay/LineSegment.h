@@ -3,6 +3,9 @@
 #include "sdk/CanvasWrapper.h"
 #include "sdk/Vector.h"
 
+// Only named here: DrawClipped, the one member that uses the frustum, is
+// defined with its clipping helpers in SegmentClipping.cpp, so that the
+// segment's own file needs nothing of the frustum.
 struct ViewFrustum;
 
 // A straight piece of line between two world points, drawn `Thickness` pixels wide.

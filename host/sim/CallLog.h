@@ -4,8 +4,8 @@
 #include <string_view>
 #include <vector>
 
-#include "../sdk/SdkExport.h"
-#include "../sdk/Vector.h"
+#include "sdk/SdkExport.h"
+#include "sdk/Vector.h"
 
 namespace sim {
 

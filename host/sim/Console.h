@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "../sdk/SdkExport.h"
+#include "sdk/SdkExport.h"
 
 namespace sim {
 

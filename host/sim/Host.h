@@ -10,16 +10,16 @@
 #include <thread>
 #include <vector>
 
-#include "../sdk/CVarManagerWrapper.h"
-#include "../sdk/CanvasWrapper.h"
-#include "../sdk/GameWrapper.h"
-#include "../sdk/HostHandle.h"
-#include "../sdk/Rotator.h"
-#include "../sdk/SdkExport.h"
-#include "../sdk/Vector.h"
 #include "CallLog.h"
+#include "CameraView.h"
 #include "Console.h"
-#include "Projection.h"
+#include "sdk/CVarManagerWrapper.h"
+#include "sdk/CanvasWrapper.h"
+#include "sdk/GameWrapper.h"
+#include "sdk/HostHandle.h"
+#include "sdk/Rotator.h"
+#include "sdk/SdkExport.h"
+#include "sdk/Vector.h"
 
 namespace sim {
 

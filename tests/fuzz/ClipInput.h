@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "overlay/LineSegment.h"
+#include "LineSegment.h"
 #include "sdk/Rotator.h"
 #include "sdk/Vector.h"
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "sim/Projection.h"
+#include "sim/CameraView.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "sdk/CanvasWrapper.h"
+#include "sim/CameraView.h"
 #include "sim/Host.h"
-#include "sim/Projection.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "overlay/FrustumPlane.h"
-#include "overlay/LineSegment.h"
-#include "overlay/VectorMath.h"
+#include "FrustumPlane.h"
+#include "LineSegment.h"
+#include "VectorMath.h"
 
 namespace {
 

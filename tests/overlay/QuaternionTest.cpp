@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "overlay/Quaternion.h"
-#include "sim/Projection.h"
+#include "Quaternion.h"
+#include "sim/CameraView.h"
 
 namespace {
 

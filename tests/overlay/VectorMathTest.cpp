@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "overlay/VectorMath.h"
+#include "VectorMath.h"
 
 namespace {
 

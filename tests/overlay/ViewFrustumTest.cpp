@@ -5,11 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include "Quaternion.h"
 #include "RecordingCanvas.h"
-#include "overlay/Quaternion.h"
-#include "overlay/VectorMath.h"
-#include "overlay/ViewFrustum.h"
-#include "sim/Projection.h"
+#include "VectorMath.h"
+#include "ViewFrustum.h"
+#include "sim/CameraView.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "sdk/BakkesModPlugin.h"
 #include "sdk/PluginSettingsWindow.h"
 #include "sim/Host.h"
-#include "sim/ModuleLoader.h"
+#include "sim/LoadedModule.h"
 
 // The built module, loaded at run time into a simulated host the way the real
 // host loads it, for tests to drive. Unloads in the host's order when it goes.

@@ -6,7 +6,7 @@
 
 #include "PngPixels.h"
 #include "ProgramRun.h"
-#include "sim/Projection.h"
+#include "sim/CameraView.h"
 
 namespace sandboxtest {
 namespace {

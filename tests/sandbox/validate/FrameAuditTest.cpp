@@ -10,7 +10,7 @@
 #include "FrameAudit.h"
 #include "HostileFrame.h"
 #include "ValidateOptions.h"
-#include "sim/Projection.h"
+#include "sim/CameraView.h"
 
 namespace {
 

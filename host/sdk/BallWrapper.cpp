@@ -1,4 +1,0 @@
-#include "BallWrapper.h"
-
-BallWrapper::BallWrapper(sim::Host* host, sim::Actor* ball)
-    : ActorWrapper(host, ball, HandleKind::Ball) {}

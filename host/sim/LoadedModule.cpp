@@ -1,0 +1,81 @@
+#include "LoadedModule.h"
+
+#include <dlfcn.h>
+
+#include <filesystem>
+
+namespace sim {
+
+namespace {
+
+const char* FirstNullEntry(const PluginDescriptor& d) {
+    if (d.sourcePath == nullptr) {
+        return "sourcePath";
+    }
+    if (d.className == nullptr) {
+        return "className";
+    }
+    if (d.title == nullptr) {
+        return "title";
+    }
+    if (d.versionText == nullptr) {
+        return "versionText";
+    }
+    if (d.factory == nullptr) {
+        return "factory";
+    }
+    if (d.release == nullptr) {
+        return "release";
+    }
+    return nullptr;
+}
+
+} // namespace
+
+std::unique_ptr<LoadedModule> LoadedModule::Open(const std::string& path, std::string& error) {
+    std::error_code ignored;
+    if (!std::filesystem::exists(path, ignored)) {
+        error = "cannot open module '" + path + "': no such file";
+        return nullptr;
+    }
+    // dlopen searches the library path for a bare name; a path never surprises.
+    const std::string openPath = path.find('/') == std::string::npos ? "./" + path : path;
+    void* handle = dlopen(openPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr) {
+        const char* reason = dlerror();
+        error = "cannot open module '" + path + "': " + (reason ? reason : "unknown error");
+        return nullptr;
+    }
+    auto* descriptor = static_cast<const PluginDescriptor*>(dlsym(handle, "exports"));
+    if (descriptor == nullptr) {
+        dlclose(handle);
+        error = "'" + path + "' is not a plugin module: it has no descriptor (symbol 'exports')";
+        return nullptr;
+    }
+    if (descriptor->interfaceVersion != kPluginInterfaceVersion) {
+        const int version = descriptor->interfaceVersion;
+        dlclose(handle);
+        error = "'" + path + "' has plugin interface version " + std::to_string(version) +
+                "; this host loads version " + std::to_string(kPluginInterfaceVersion);
+        return nullptr;
+    }
+    if (const char* entry = FirstNullEntry(*descriptor)) {
+        dlclose(handle);
+        error = "'" + path + "' has a null descriptor entry: " + entry;
+        return nullptr;
+    }
+    return std::unique_ptr<LoadedModule>(new LoadedModule(handle, descriptor, path));
+}
+
+LoadedModule::LoadedModule(void* handle, const PluginDescriptor* descriptor, std::string path)
+    : handle_(handle), descriptor_(descriptor), path_(std::move(path)) {}
+
+LoadedModule::~LoadedModule() {
+    dlclose(handle_);
+}
+
+void* LoadedModule::Symbol(const char* name) const {
+    return dlsym(handle_, name);
+}
+
+} // namespace sim

@@ -1,0 +1,45 @@
+#include "sdk/CanvasWrapper.h"
+
+#include "sim/Host.h"
+
+CanvasWrapper::CanvasWrapper(sim::Host* host) : HostHandle(host, HandleKind::Canvas) {}
+
+Vector2 CanvasWrapper::GetSize() const {
+    if (host_->log.calls) {
+        host_->log.Add(sim::LogLine("GetSize"));
+    }
+    return host_->canvasSize;
+}
+
+void CanvasWrapper::SetColor(unsigned char red, unsigned char green, unsigned char blue,
+                             unsigned char alpha) {
+    if (host_->log.calls) {
+        host_->log.Add(sim::LogLine("SetColor")
+                       << int{red} << int{green} << int{blue} << int{alpha});
+    }
+    host_->color = sim::Color{red, green, blue, alpha};
+}
+
+Vector2F CanvasWrapper::ProjectF(Vector location) const {
+    if (host_->log.calls) {
+        host_->log.Add(sim::LogLine("ProjectF") << location);
+    }
+    if (!host_->camera) {
+        return {};
+    }
+    return host_->Project(location);
+}
+
+void CanvasWrapper::DrawLine(Vector2F start, Vector2F end) {
+    if (host_->log.calls) {
+        host_->log.Add(sim::LogLine("DrawLine") << start << end);
+    }
+    host_->lines.push_back({start, end, 1.0f, false, host_->color});
+}
+
+void CanvasWrapper::DrawLine(Vector2F start, Vector2F end, float width) {
+    if (host_->log.calls) {
+        host_->log.Add(sim::LogLine("DrawLine") << start << end << width);
+    }
+    host_->lines.push_back({start, end, width, true, host_->color});
+}

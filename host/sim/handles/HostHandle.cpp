@@ -1,0 +1,43 @@
+#include "sdk/HostHandle.h"
+
+#include "sim/Host.h"
+
+const char* HandleKindName(HandleKind kind) {
+    switch (kind) {
+    case HandleKind::Game:
+        return "GameWrapper";
+    case HandleKind::Server:
+        return "ServerWrapper";
+    case HandleKind::Actor:
+        return "ActorWrapper";
+    case HandleKind::Ball:
+        return "BallWrapper";
+    case HandleKind::Camera:
+        return "CameraWrapper";
+    case HandleKind::Canvas:
+        return "CanvasWrapper";
+    case HandleKind::CVarManager:
+        return "CVarManagerWrapper";
+    case HandleKind::CVar:
+        return "CVarWrapper";
+    }
+    return "HostHandle";
+}
+
+HostHandle::HostHandle(sim::Host* host, HandleKind kind) : host_(host), kind_(kind) {
+    host_->HandleMade(kind_);
+}
+
+HostHandle::HostHandle(const HostHandle& other) : host_(other.host_), kind_(other.kind_) {
+    host_->HandleMade(kind_);
+}
+
+// The two handles stay two handles: nothing is made or destroyed.
+HostHandle& HostHandle::operator=(const HostHandle& other) {
+    host_ = other.host_;
+    return *this;
+}
+
+HostHandle::~HostHandle() {
+    host_->HandleDestroyed(kind_);
+}

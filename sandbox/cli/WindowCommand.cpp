@@ -1,0 +1,329 @@
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <SDL.h>
+#include <backends/imgui_impl_sdl.h>
+#include <imgui.h>
+
+#include "Subcommands.h"
+#include "ConsoleWindow.h"
+#include "DrawDataRenderer.h"
+#include "FreeCamera.h"
+#include "Options.h"
+#include "PngFile.h"
+#include "Readback.h"
+#include "Script.h"
+#include "Session.h"
+#include "TraceWriter.h"
+
+namespace sandbox {
+
+namespace {
+
+constexpr Uint32 kFrameMilliseconds = 16;
+constexpr float kCameraSpeed = 1500.0f; // world units per second
+constexpr float kBallSpeed = 1200.0f;
+constexpr float kFastFactor = 4.0f;
+constexpr int kTurnPerPixel = 40; // host angle units
+
+// SDL's video subsystem, for as long as the window lives.
+class SdlVideo {
+public:
+    SdlVideo() {
+        if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+            throw std::runtime_error(std::string("cannot start SDL video: ") + SDL_GetError());
+        }
+        // Without a display SDL falls back to drivers that show nothing; a
+        // window nobody can see would run until killed. Asked for by name
+        // (SDL_VIDEODRIVER) they are fine.
+        const std::string driver = SDL_GetCurrentVideoDriver();
+        if ((driver == "offscreen" || driver == "dummy") &&
+            SDL_getenv("SDL_VIDEODRIVER") == nullptr) {
+            SDL_Quit();
+            throw std::runtime_error("no display to open a window on (DISPLAY and WAYLAND_DISPLAY "
+                                     "are not set); use render, or run under xvfb-run");
+        }
+    }
+    ~SdlVideo() { SDL_Quit(); }
+    SdlVideo(const SdlVideo&) = delete;
+    SdlVideo& operator=(const SdlVideo&) = delete;
+};
+
+class Window {
+public:
+    explicit Window(Vector2 size) {
+        window_ = SDL_CreateWindow("Quellmark sandbox", SDL_WINDOWPOS_CENTERED,
+                                   SDL_WINDOWPOS_CENTERED, size.X, size.Y, SDL_WINDOW_RESIZABLE);
+        if (window_ == nullptr) {
+            throw std::runtime_error(std::string("cannot open a window: ") + SDL_GetError());
+        }
+        renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
+        if (renderer_ == nullptr) {
+            renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+        }
+        if (renderer_ == nullptr) {
+            const std::string error = SDL_GetError();
+            SDL_DestroyWindow(window_);
+            throw std::runtime_error("cannot draw in the window: " + error);
+        }
+        SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_BLEND);
+    }
+    ~Window() {
+        SDL_DestroyRenderer(renderer_);
+        SDL_DestroyWindow(window_);
+    }
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    SDL_Window* Get() const { return window_; }
+    SDL_Renderer* Renderer() const { return renderer_; }
+    Vector2 Size() const {
+        Vector2 size;
+        SDL_GetWindowSize(window_, &size.X, &size.Y);
+        return size;
+    }
+
+private:
+    SDL_Window* window_;
+    SDL_Renderer* renderer_ = nullptr;
+};
+
+// Dear ImGui's SDL platform layer, bound to the window for its lifetime.
+class ImGuiPlatform {
+public:
+    explicit ImGuiPlatform(SDL_Window* window) { ImGui_ImplSDL2_InitForSDLRenderer(window); }
+    ~ImGuiPlatform() { ImGui_ImplSDL2_Shutdown(); }
+    ImGuiPlatform(const ImGuiPlatform&) = delete;
+    ImGuiPlatform& operator=(const ImGuiPlatform&) = delete;
+};
+
+// A scripted click in progress: the pointer moves there, presses on the next
+// frame and releases on the one after, as a hand would.
+struct ScriptedClick {
+    ImVec2 at;
+    int startFrame = 0;
+};
+
+// The game as the window shows it: the scenario's motion while playing; the
+// user's camera and ball once they take over.
+struct Scene {
+    bool playing = true;
+    int scenarioFrame = 1;
+    std::optional<sim::Actor> camera;
+    std::optional<sim::Actor> ball;
+};
+
+void PushKey(SDL_Keycode key) {
+    SDL_Event event{};
+    event.type = SDL_KEYDOWN;
+    event.key.state = SDL_PRESSED;
+    event.key.keysym.sym = key;
+    event.key.keysym.scancode = SDL_GetScancodeFromKey(key);
+    SDL_PushEvent(&event);
+    event.type = SDL_KEYUP;
+    event.key.state = SDL_RELEASED;
+    SDL_PushEvent(&event);
+}
+
+std::string Caption(const Scene& scene, sim::Host& host) {
+    std::string caption = "W/A/S/D/R/F camera, right-drag turn, arrows PgUp/PgDn ball, "
+                          "P play/pause, Esc quit    ";
+    caption += scene.playing ? "playing" : "paused";
+    caption += "  frame " + std::to_string(scene.scenarioFrame);
+    for (const auto& [name, variable] : host.console.Variables()) {
+        caption += "  " + name + " " + variable.value;
+    }
+    return caption;
+}
+
+} // namespace
+
+int RunWindow(Arguments arguments) {
+    const WindowOptions options = ParseWindowOptions(arguments);
+    if (options.help) {
+        std::fputs(kWindowUsage, stdout);
+        return kExitOk;
+    }
+    std::FILE* info = options.session.trace ? stderr : stdout;
+    TraceWriter trace(stdout, options.session.trace);
+    const std::vector<ScriptAction> script = ParseScript(options.script.value_or(""));
+
+    // No display, no point loading anything.
+    SdlVideo video;
+    // The scenario's frame count is for render; here --frames alone ends the run.
+    SessionOptions sessionOptions = options.session;
+    const std::optional<int> frameLimit = sessionOptions.frames;
+    sessionOptions.frames.reset();
+    Scenario scenario = ChooseScenario(sessionOptions);
+    const Vector2 initialSize = scenario.canvas;
+    Session session(std::move(scenario), sessionOptions, trace, stderr);
+    std::fprintf(info, "%s\n", session.Description().c_str());
+    session.FlushConsole(stderr);
+
+    Window window(initialSize);
+    ImGuiPlatform platform(window.Get());
+    DrawDataRenderer renderer(window.Renderer());
+    ConsoleWindow console;
+    sim::Host& host = session.Host();
+
+    Scene scene;
+    std::set<SDL_Keycode> held;
+    std::vector<ScriptedClick> clicks;
+    PanelWidget panel;
+    bool typing = false;
+    bool running = true;
+    int frame = 0;
+    Uint32 last = SDL_GetTicks();
+    while (running) {
+        ++frame;
+        for (const ScriptAction& action : script) {
+            if (action.frame != frame) {
+                continue;
+            }
+            switch (action.kind) {
+            case ScriptAction::Kind::ClickAt:
+                clicks.push_back({ImVec2(action.x, action.y), frame});
+                break;
+            case ScriptAction::Kind::ClickPanel:
+                if (panel.drawn) {
+                    clicks.push_back({ImVec2((panel.min.x + panel.max.x) * 0.5f,
+                                             (panel.min.y + panel.max.y) * 0.5f),
+                                      frame});
+                } else {
+                    std::fprintf(stderr, "warning: frame %d: the panel drew no widget to click\n",
+                                 frame);
+                }
+                break;
+            case ScriptAction::Kind::Key:
+                PushKey(action.keyCode);
+                break;
+            case ScriptAction::Kind::Console:
+                TypeIntoConsole(host.console, action.text);
+                break;
+            case ScriptAction::Kind::Screenshot:
+                break; // once the frame is drawn
+            }
+        }
+
+        const ImGuiIO& io = ImGui::GetIO();
+        SDL_Event event;
+        while (SDL_PollEvent(&event)) {
+            ImGui_ImplSDL2_ProcessEvent(&event);
+            switch (event.type) {
+            case SDL_QUIT:
+                running = false;
+                break;
+            case SDL_KEYDOWN:
+                if (event.key.keysym.sym == SDLK_ESCAPE) {
+                    running = false;
+                } else if (!typing && !io.WantCaptureKeyboard) {
+                    if (event.key.keysym.sym == SDLK_p && event.key.repeat == 0) {
+                        scene.playing = !scene.playing;
+                    }
+                    held.insert(event.key.keysym.sym);
+                }
+                break;
+            case SDL_KEYUP:
+                held.erase(event.key.keysym.sym);
+                break;
+            case SDL_MOUSEMOTION:
+                if ((event.motion.state & SDL_BUTTON_RMASK) != 0 && !io.WantCaptureMouse &&
+                    scene.camera) {
+                    Turn(*scene.camera, event.motion.xrel * kTurnPerPixel,
+                         -event.motion.yrel * kTurnPerPixel);
+                    scene.playing = false;
+                }
+                break;
+            case SDL_MOUSEWHEEL:
+                if (!io.WantCaptureMouse && scene.camera) {
+                    scene.camera->fov =
+                        std::clamp(scene.camera->fov - 5.0f * float(event.wheel.y), 10.0f, 170.0f);
+                    scene.playing = false;
+                }
+                break;
+            default:
+                break;
+            }
+        }
+
+        const Uint32 now = SDL_GetTicks();
+        const float seconds = std::min(0.1f, float(now - last) / 1000.0f);
+        last = now;
+
+        const Scenario& played = session.GetScenario();
+        if (scene.playing) {
+            const FrameState state = StateAt(played, scene.scenarioFrame++);
+            scene.camera = state.camera;
+            scene.ball = state.ball;
+        }
+        const float fast = held.count(SDLK_LSHIFT) || held.count(SDLK_RSHIFT) ? kFastFactor : 1.0f;
+        auto axis = [&](SDL_Keycode plus, SDL_Keycode minus) {
+            return float(held.count(plus)) - float(held.count(minus));
+        };
+        const Vector cameraStep =
+            Vector{axis(SDLK_w, SDLK_s), axis(SDLK_d, SDLK_a), axis(SDLK_r, SDLK_f)} *
+            (kCameraSpeed * fast * seconds);
+        const Vector ballStep = Vector{axis(SDLK_UP, SDLK_DOWN), axis(SDLK_RIGHT, SDLK_LEFT),
+                                       axis(SDLK_PAGEUP, SDLK_PAGEDOWN)} *
+                                (kBallSpeed * fast * seconds);
+        if (scene.camera && !(cameraStep == Vector{})) {
+            MoveInView(*scene.camera, cameraStep);
+            scene.playing = false;
+        }
+        if (scene.ball && scene.camera && !(ballStep == Vector{})) {
+            MoveBall(*scene.ball, *scene.camera, ballStep);
+            scene.playing = false;
+        }
+
+        host.mode = played.mode;
+        host.serverPresent = played.serverPresent;
+        host.canvasSize = window.Size();
+        host.camera = scene.camera;
+        host.ball = scene.ball;
+        session.RunGameFrame();
+
+        ImGui_ImplSDL2_NewFrame();
+        for (const ScriptedClick& click : clicks) {
+            const int phase = frame - click.startFrame;
+            if (phase >= 0 && phase <= 2) {
+                ImGui::GetIO().MousePos = click.at;
+                ImGui::GetIO().MouseDown[0] = phase == 1;
+            }
+        }
+        ImGui::NewFrame();
+        panel = session.DrawUi(Caption(scene, host));
+        typing = console.Draw(host.console, float(host.canvasSize.X), float(host.canvasSize.Y));
+        ImGui::Render();
+        trace.Section("frame " + std::to_string(frame), host.log);
+
+        SDL_SetRenderDrawColor(window.Renderer(), 20, 24, 32, 255);
+        SDL_RenderClear(window.Renderer());
+        renderer.Render(ImGui::GetDrawData());
+        for (const ScriptAction& action : script) {
+            if (action.frame == frame && action.kind == ScriptAction::Kind::Screenshot) {
+                WritePng(action.text, ReadPixels(window.Renderer()));
+                host.console.output.push_back("screenshot " + action.text);
+            }
+        }
+        SDL_RenderPresent(window.Renderer());
+        session.FlushConsole(stderr);
+
+        if (frameLimit && frame >= *frameLimit) {
+            running = false;
+        }
+        const Uint32 spent = SDL_GetTicks() - now;
+        if (running && spent < kFrameMilliseconds) {
+            SDL_Delay(kFrameMilliseconds - spent);
+        }
+    }
+    session.Close(trace);
+    std::fprintf(info, "window closed after %d frames\n", frame);
+    return kExitOk;
+}
+
+} // namespace sandbox

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "Config.h"
+#include "HostedPlugin.h"
+#include "Scenario.h"
+#include "SessionOptions.h"
+#include "SettingsWindow.h"
+#include "TraceWriter.h"
+#include "UiContext.h"
+#include "sim/Host.h"
+
+namespace sandbox {
+
+// One run of the host with the plugin in it, set up in the order a host does
+// it: the UI context, the game, the saved config and the values given on the
+// command line held for the plugin's variables, the module loaded and started.
+// Members are destroyed in reverse: the plugin goes before the host it
+// registered with, the UI context last.
+class Session {
+public:
+    // Reads the config and loads the module into the scenario's game. A
+    // refused module throws InputError before anything is written; config
+    // problems are warnings on `messages`. `trace` receives the load-time calls.
+    Session(Scenario scenario, const SessionOptions& options, TraceWriter& trace,
+            std::FILE* messages);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    const Scenario& GetScenario() const { return scenario_; }
+    sim::Host& Host() { return host_; }
+    const HostedPlugin& Plugin() const { return *plugin_; }
+    const ConfigStore& Config() const { return config_; }
+
+    // "loaded CLASS "TITLE" version V from PATH".
+    std::string Description() const;
+
+    // Runs one game frame: the game's per-frame events, then the plugin's
+    // drawables on a fresh canvas. The game state is set by the caller.
+    void RunGameFrame();
+
+    // Inside a Dear ImGui frame: the game picture on the background layer and
+    // the settings window with the plugin's panel on top.
+    PanelWidget DrawUi(const std::string& caption);
+
+    // Prints what the console said since the last call.
+    void FlushConsole(std::FILE* out);
+
+    // Ends the game session and unloads the plugin, tracing its unload-time
+    // calls. The destructor does this when it has not been done.
+    void Close(TraceWriter& trace);
+
+private:
+    Scenario scenario_;
+    UiContext ui_;
+    sim::Host host_;
+    ConfigStore config_;
+    std::unique_ptr<HostedPlugin> plugin_;
+    std::size_t consolePrinted_ = 0;
+};
+
+// The scenario the options name, or the embedded default; --frames applied.
+Scenario ChooseScenario(const SessionOptions& options);
+
+} // namespace sandbox

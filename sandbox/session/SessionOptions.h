@@ -1,0 +1,21 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace sandbox {
+
+// What every hosting subcommand takes: the game, the module, the console.
+struct SessionOptions {
+    std::optional<std::string> scenarioPath; // embedded default when empty
+    std::optional<std::string> modulePath;   // Quellmark.so beside the program when empty
+    std::optional<std::string> configPath;   // the user's config directory when empty
+    bool trace = false;
+    std::vector<std::pair<std::string, std::string>> sets; // --set NAME=VALUE, in order
+    std::vector<std::string> execs;                        // --exec LINE, in order
+    std::optional<int> frames;
+};
+
+} // namespace sandbox

@@ -1,0 +1,86 @@
+// At least 100,000 random frames from the run's seed through the loaded
+// plugin, each judged by the SDK calls it made (see FrameAuditor).
+
+#include <cstdio>
+#include <string>
+
+#include "ModuleChecks.h"
+#include "ValueText.h"
+#include "FrameAudit.h"
+#include "HostedModule.h"
+#include "HostileFrame.h"
+
+namespace validate {
+
+namespace {
+
+constexpr long kFrames = 100000;
+// Breaches written out in full on stderr; the verdict names the first.
+constexpr long kBreachesShown = 10;
+
+std::string Hex(std::uint64_t value) {
+    char buffer[24];
+    std::snprintf(buffer, sizeof buffer, "%#llx", static_cast<unsigned long long>(value));
+    return buffer;
+}
+
+} // namespace
+
+void CheckHostileFrames(const CheckContext& context) {
+    sim::Host host;
+    host.console.Preset("qm_enabled", "1");
+    HostedModule hosted(context.modulePath, host);
+    hosted.Load();
+
+    Random random(context.seed);
+    FrameAuditor auditor;
+    AuditTotals totals;
+    long breaches = 0;
+    std::string first;
+    for (long index = 0; index < kFrames; ++index) {
+        const HostileFrame frame = HostileFrame::Draw(random);
+        frame.ApplyTo(host);
+        host.log.Clear();
+        const long before = host.LiveHandles();
+        host.log.calls = true;
+        host.RunFrame();
+        host.log.calls = false;
+
+        std::optional<std::string> breach;
+        if (host.LiveHandles() != before) {
+            breach = Num(host.LiveHandles() - before) + " handles made in the frame outlived it";
+        } else {
+            breach = auditor.Audit(frame, host.log.lines, host.lines, totals);
+        }
+        if (breach) {
+            const std::string text =
+                "frame " + Num(index) + ": " + *breach + " [" + frame.Describe() + "]";
+            if (breaches++ == 0) {
+                first = text;
+            }
+            if (breaches <= kBreachesShown) {
+                std::fprintf(stderr, "hostile-frames: %s\n", text.c_str());
+            }
+        }
+    }
+
+    std::fprintf(
+        stderr,
+        "hostile-frames: %ld frames from seed %s: %ld drew %ld lines through %ld "
+        "projected points; %ld images held to the canvas plus the projected margin, the "
+        "rest unbounded (%ld host view degenerate or at a pole, %ld extreme rotator, %ld near the "
+        "camera's plane, %ld degenerate frustum), in ordinary frames none further than %.1f "
+        "pixels beyond the canvas's edge; %ld whole and %ld clipped segments required and drawn\n",
+        totals.frames, Hex(context.seed).c_str(), totals.framesDrawing, totals.lines,
+        totals.projectedPoints, totals.canvasBounded, totals.unboundedView, totals.unboundedTurn,
+        totals.unboundedBehind, totals.unboundedPlanes, totals.worstOrdinaryOvershoot,
+        totals.wholeSegmentsRequired, totals.clippedSegmentsRequired);
+    if (breaches > 0) {
+        Fail(Num(breaches) + " of " + Num(kFrames) + " frames from seed " + Hex(context.seed) +
+             " breached; the first, " + first);
+    }
+    hosted.Unload();
+    Require(host.LiveHandles() == 0, Num(host.LiveHandles()) + " host handles outlived the module");
+}
+
+} // namespace validate

@@ -1,0 +1,82 @@
+// The whole module loaded and unloaded again and again, as a host does when
+// the user reloads a plugin: dlopen, factory, onLoad, frames and panel frames,
+// onUnload, release, the callbacks dropped, dlclose. Nothing may be left behind:
+// no host handle, no module mapping, no heap.
+
+#include <cstdio>
+#include <string>
+
+#include "ModuleChecks.h"
+#include "ValueText.h"
+#include "HeapInUse.h"
+#include "HostedModule.h"
+#include "PanelDriver.h"
+
+namespace validate {
+
+namespace {
+
+// Cycles run before the heap is first measured: the first loads fill caches of
+// the dynamic linker and the C++ runtime that later loads reuse.
+constexpr int kWarmUpCycles = 3;
+// Heap growth tolerated over all measured cycles, besides what the sanitizer
+// runtime adds per load (see HeapGrowthAllowedPerLoad). A fixed amount, not a
+// rate: a leak of a single small object per cycle exceeds it after a few
+// hundred cycles, one of a kilobyte within a few; LeakSanitizer catches the rest.
+constexpr std::size_t kHeapSlack = 16 * 1024;
+
+void Cycle(const CheckContext& context, sim::Host& host, PanelDriver& ui) {
+    {
+        HostedModule hosted(context.modulePath, host);
+        hosted.Load();
+        auto& panel = hosted.Panel();
+        panel.SetUiContext(ui.Handle());
+        for (int frame = 0; frame < 3; ++frame) {
+            host.RunFrame();
+            ui.Frame(panel, host);
+        }
+        Require(host.lines.size() == 8,
+                "a loaded plugin drew " + Num(long(host.lines.size())) + " lines, expected 8");
+    }
+    Require(host.LiveHandles() == 0,
+            Num(host.LiveHandles()) + " host handles outlived an unloaded module");
+    Require(!ModuleIsMapped(context.modulePath), "the module stayed mapped after dlclose");
+}
+
+} // namespace
+
+void CheckLoadCycles(const CheckContext& context) {
+    PanelDriver ui;
+    sim::Host host;
+    host.console.Preset("qm_enabled", "1");
+    host.mode = sim::GameMode::Freeplay;
+    host.ball = sim::Actor{{0.0f, 0.0f, 93.0f}, {}, 0.0f};
+    host.camera = sim::Actor{{0.0f, -6000.0f, 800.0f}, {-2000, 16384, 0}, 90.0f};
+
+    for (int cycle = 0; cycle < kWarmUpCycles; ++cycle) {
+        Cycle(context, host, ui);
+    }
+    const std::size_t baseline = HeapInUse();
+    std::size_t peak = baseline;
+    for (int cycle = 0; cycle < context.cycles; ++cycle) {
+        try {
+            Cycle(context, host, ui);
+        } catch (const CheckFailure& failure) {
+            Fail("cycle " + Num(cycle + 1) + ": " + failure.what());
+        }
+        peak = std::max(peak, HeapInUse());
+    }
+    const std::size_t final = HeapInUse();
+    const long growth = long(final) - long(baseline);
+    std::fprintf(stderr,
+                 "load-cycles: %d cycles after %d warm-up; heap in use %zu bytes before, %zu "
+                 "after (peak %zu)\n",
+                 context.cycles, kWarmUpCycles, baseline, final, peak);
+    const long allowed = long(kHeapSlack + HeapGrowthAllowedPerLoad() * context.cycles);
+    Require(growth <= allowed, "the heap grew by " + Num(growth) + " bytes over " +
+                                   Num(context.cycles) + " cycles (" +
+                                   Num(double(growth) / context.cycles) + " a cycle; " +
+                                   Num(allowed) + " tolerated in all)");
+}
+
+} // namespace validate

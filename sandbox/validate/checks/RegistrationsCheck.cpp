@@ -1,0 +1,93 @@
+// What onLoad leaves with the host: one console variable with its exact
+// arguments, bound to the plugin's flag; five hooks and one drawable, in order.
+
+#include <string>
+#include <vector>
+
+#include "ModuleChecks.h"
+#include "ValueText.h"
+#include "HostedModule.h"
+
+namespace validate {
+
+namespace {
+
+const std::vector<std::string> kHookNames = {
+    "Function TAGame.Mutator_Freeplay_TA.Init",
+    "Function TAGame.GameEvent_Soccar_TA.Destroyed",
+    "Function TAGame.GameEvent_TrainingEditor_TA.StartPlayTest",
+    "Function TAGame.GameEvent_TrainingEditor_TA.Destroyed",
+    "Function TAGame.Car_TA.SetVehicleInput",
+};
+
+std::vector<std::string> ExpectedCalls() {
+    std::vector<std::string> calls = {
+        R"(registerCvar "qm_enabled" "0" "Plugin Enabled" true false 0 false 0 true)",
+        "bindTo",
+    };
+    for (std::size_t i = 0; i < kHookNames.size(); ++i) {
+        if (i == 4) {
+            calls.push_back("RegisterDrawable");
+        }
+        calls.push_back("HookEvent \"" + kHookNames[i] + "\"");
+    }
+    return calls;
+}
+
+std::string Listing(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const auto& line : lines) {
+        text += (text.empty() ? "" : " | ") + line;
+    }
+    return "[" + text + "]";
+}
+
+} // namespace
+
+void CheckRegistrations(const CheckContext& context) {
+    sim::Host host;
+    HostedModule hosted(context.modulePath, host);
+    auto& plugin = hosted.Create();
+    std::shared_ptr<CVarManagerWrapper> console = plugin.cvarManager;
+
+    host.log.calls = true;
+    plugin.onLoad();
+    host.log.calls = false;
+
+    const auto expected = ExpectedCalls();
+    Require(host.log.lines == expected,
+            "onLoad made the calls " + Listing(host.log.lines) + ", expected " + Listing(expected));
+
+    Require(host.console.Variables().size() == 1, "onLoad registered " +
+                                                      Num(long(host.console.Variables().size())) +
+                                                      " console variables, expected 1");
+    const sim::Variable* variable = host.console.Find("qm_enabled");
+    Require(variable != nullptr, "qm_enabled is not registered");
+    Require(variable->defaultValue == "0" && variable->description == "Plugin Enabled" &&
+                variable->searchable && !variable->hasMin && variable->min == 0.0f &&
+                !variable->hasMax && variable->max == 0.0f && variable->saveToConfig,
+            "qm_enabled was registered with other arguments");
+    Require(variable->bindings.size() == 1,
+            "qm_enabled has " + Num(long(variable->bindings.size())) + " bound flags, expected 1");
+    Require(host.HookedFunctions() == kHookNames,
+            "the hooked functions are " + Listing(host.HookedFunctions()));
+    Require(host.DrawableCount() == 1,
+            Num(long(host.DrawableCount())) + " drawables registered, expected 1");
+    Require(console.use_count() == 3,
+            "after onLoad the console has " + Num(console.use_count()) +
+                " owners; expected the host's, the plugin's and the module's second one");
+
+    // The flag follows the variable both ways.
+    const std::shared_ptr<bool>& flag = variable->bindings.front();
+    Require(!*flag, "the flag reads true while qm_enabled is \"0\"");
+    host.console.Execute("qm_enabled 1");
+    Require(*flag, "the flag did not follow qm_enabled to 1");
+    host.console.Execute("qm_enabled 0");
+    Require(!*flag, "the flag did not follow qm_enabled back to 0");
+
+    console.reset();
+    hosted.Unload();
+    Require(host.LiveHandles() == 0, Num(host.LiveHandles()) + " host handles outlived the module");
+}
+
+} // namespace validate
