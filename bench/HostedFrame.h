@@ -4,20 +4,19 @@
 #include <string>
 
 #include "BenchViews.h"
-#include "sdk/BakkesModPlugin.h"
 #include "sim/Host.h"
-#include "sim/LoadedModule.h"
+#include "sim/PluginHost.h"
 
 // The built plugin module, opened at run time and loaded into a simulated host
-// the way the real host does it, switched on and staged at a view. Each Run()
-// is one whole frame: the host's frame loop calling the registered drawable.
-// The call log stays off and nothing is rasterised; drawn lines are only
-// recorded in host.lines.
+// the way the real host does it (sim::PluginHost), switched on and staged at a
+// view. Each Run() is one whole frame: the host's frame loop calling the
+// registered drawable. The call log stays off and nothing is rasterised; drawn
+// lines are only recorded in host.lines. Unloads in the host's order when it
+// goes.
 class HostedFrame {
 public:
-    // Throws std::runtime_error when the module cannot be opened.
+    // Throws std::runtime_error when the module cannot be loaded.
     HostedFrame(const std::string& modulePath, const BenchView& view);
-    ~HostedFrame();
     HostedFrame(const HostedFrame&) = delete;
     HostedFrame& operator=(const HostedFrame&) = delete;
 
@@ -27,6 +26,5 @@ public:
     sim::Host host;
 
 private:
-    std::unique_ptr<sim::LoadedModule> module_;
-    BakkesMod::Plugin::BakkesModPlugin* plugin_ = nullptr;
+    std::unique_ptr<sim::PluginHost> plugin_;
 };

@@ -1,8 +1,8 @@
 #include "LoadedModule.h"
 
-#include <dlfcn.h>
-
 #include <filesystem>
+
+#include "ModuleLibrary.h"
 
 namespace sim {
 
@@ -38,29 +38,27 @@ std::unique_ptr<LoadedModule> LoadedModule::Open(const std::string& path, std::s
         error = "cannot open module '" + path + "': no such file";
         return nullptr;
     }
-    // dlopen searches the library path for a bare name; a path never surprises.
-    const std::string openPath = path.find('/') == std::string::npos ? "./" + path : path;
-    void* handle = dlopen(openPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+    std::string reason;
+    void* handle = OpenModuleLibrary(path, reason);
     if (handle == nullptr) {
-        const char* reason = dlerror();
-        error = "cannot open module '" + path + "': " + (reason ? reason : "unknown error");
+        error = "cannot open module '" + path + "': " + reason;
         return nullptr;
     }
-    auto* descriptor = static_cast<const PluginDescriptor*>(dlsym(handle, "exports"));
+    auto* descriptor = static_cast<const PluginDescriptor*>(FindModuleSymbol(handle, "exports"));
     if (descriptor == nullptr) {
-        dlclose(handle);
+        CloseModuleLibrary(handle);
         error = "'" + path + "' is not a plugin module: it has no descriptor (symbol 'exports')";
         return nullptr;
     }
     if (descriptor->interfaceVersion != kPluginInterfaceVersion) {
         const int version = descriptor->interfaceVersion;
-        dlclose(handle);
+        CloseModuleLibrary(handle);
         error = "'" + path + "' has plugin interface version " + std::to_string(version) +
                 "; this host loads version " + std::to_string(kPluginInterfaceVersion);
         return nullptr;
     }
     if (const char* entry = FirstNullEntry(*descriptor)) {
-        dlclose(handle);
+        CloseModuleLibrary(handle);
         error = "'" + path + "' has a null descriptor entry: " + entry;
         return nullptr;
     }
@@ -71,11 +69,11 @@ LoadedModule::LoadedModule(void* handle, const PluginDescriptor* descriptor, std
     : handle_(handle), descriptor_(descriptor), path_(std::move(path)) {}
 
 LoadedModule::~LoadedModule() {
-    dlclose(handle_);
+    CloseModuleLibrary(handle_);
 }
 
 void* LoadedModule::Symbol(const char* name) const {
-    return dlsym(handle_, name);
+    return FindModuleSymbol(handle_, name);
 }
 
 } // namespace sim

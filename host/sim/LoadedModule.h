@@ -4,14 +4,13 @@
 #include <string>
 
 #include "sdk/PluginDescriptor.h"
-#include "sdk/SdkExport.h"
 
 namespace sim {
 
 // A plugin module opened the way the host loader opens one: by path, at run
 // time, its descriptor read through the exported symbol `exports` and checked
 // before anything in it is called.
-class PLUGINSDK_API LoadedModule {
+class LoadedModule {
 public:
     // Opens and checks the module. On failure the result is empty and `error`
     // says what was wrong: the file, the missing descriptor, the interface

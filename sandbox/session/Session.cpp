@@ -81,12 +81,7 @@ Session::Session(Scenario scenario, const SessionOptions& options, TraceWriter& 
     // The game as it stands at the first frame, before the plugin sees it.
     ApplyFrame(scenario_, 1, host_);
     host_.log.calls = trace.Active();
-    std::string error;
-    plugin_ = HostedPlugin::Load(options.modulePath.value_or(ModuleBesideProgram()), host_,
-                                 ui_.Handle(), error);
-    if (!plugin_) {
-        throw InputError(error);
-    }
+    LoadPlugin(options.modulePath.value_or(ModuleBesideProgram()));
     for (const auto& [name, value] : options.sets) {
         if (host_.console.Find(name) == nullptr) {
             std::fprintf(messages, "warning: --set %s: the plugin registered no such variable\n",
@@ -99,6 +94,20 @@ Session::Session(Scenario scenario, const SessionOptions& options, TraceWriter& 
     }
     FireSessionStart(host_);
     trace.Section("load", host_.log);
+}
+
+void Session::LoadPlugin(const std::string& modulePath) {
+    std::string error;
+    plugin_ = sim::PluginHost::Open(modulePath, host_, error);
+    if (!plugin_) {
+        throw InputError(error);
+    }
+    if (plugin_->Load(ui_.Handle(), error) == nullptr) {
+        throw InputError("'" + modulePath + "': the factory made no plugin");
+    }
+    if (plugin_->Panel() != nullptr) {
+        panelName_ = plugin_->Panel()->GetPanelName();
+    }
 }
 
 Session::~Session() {
@@ -132,7 +141,7 @@ PanelWidget Session::DrawUi(const std::string& caption) {
     if (plugin_->Panel() == nullptr) {
         return {};
     }
-    return DrawSettingsWindow(*plugin_->Panel(), plugin_->PanelName());
+    return DrawSettingsWindow(*plugin_->Panel(), panelName_);
 }
 
 void Session::FlushConsole(std::FILE* out) {

@@ -5,13 +5,13 @@
 #include <string>
 
 #include "Config.h"
-#include "HostedPlugin.h"
 #include "Scenario.h"
 #include "SessionOptions.h"
 #include "SettingsWindow.h"
 #include "TraceWriter.h"
 #include "UiContext.h"
 #include "sim/Host.h"
+#include "sim/PluginHost.h"
 
 namespace sandbox {
 
@@ -33,7 +33,6 @@ public:
 
     const Scenario& GetScenario() const { return scenario_; }
     sim::Host& Host() { return host_; }
-    const HostedPlugin& Plugin() const { return *plugin_; }
     const ConfigStore& Config() const { return config_; }
 
     // "loaded CLASS "TITLE" version V from PATH".
@@ -55,11 +54,16 @@ public:
     void Close(TraceWriter& trace);
 
 private:
+    // Loads and starts the module; a refused module throws InputError.
+    void LoadPlugin(const std::string& modulePath);
+
     Scenario scenario_;
     UiContext ui_;
     sim::Host host_;
     ConfigStore config_;
-    std::unique_ptr<HostedPlugin> plugin_;
+    std::unique_ptr<sim::PluginHost> plugin_;
+    // The settings page's title, asked once the plugin is loaded.
+    std::string panelName_;
     std::size_t consolePrinted_ = 0;
 };
 

@@ -2,65 +2,62 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "sdk/BakkesModPlugin.h"
 #include "sdk/PluginSettingsWindow.h"
 #include "sim/Host.h"
-#include "sim/LoadedModule.h"
+#include "sim/PluginHost.h"
 
-// The built module, loaded at run time into a simulated host the way the real
-// host loads it, for tests to drive. Unloads in the host's order when it goes.
+// The built module in a simulated host, through the host's own load and
+// unload sequence (sim::PluginHost), for tests to drive; its errors become
+// test failures. Unloads in the host's order when it goes.
 class HostedPlugin {
 public:
+    // Declared first, so that it outlives the module and everything it holds.
     sim::Host host;
-    std::unique_ptr<sim::LoadedModule> module;
-    BakkesMod::Plugin::BakkesModPlugin* plugin = nullptr;
 
     HostedPlugin() {
         std::string error;
-        module = sim::LoadedModule::Open(QUELLMARK_MODULE_PATH, error);
-        if (!module) {
+        hosted_ = sim::PluginHost::Open(QUELLMARK_MODULE_PATH, host, error);
+        if (!hosted_) {
             ADD_FAILURE() << error;
         }
     }
 
-    ~HostedPlugin() { Unload(); }
+    const sim::LoadedModule& Module() const { return hosted_->Module(); }
+    // The host's copy of the plugin; null before Create and once dropped.
+    BakkesMod::Plugin::BakkesModPlugin* Plugin() const { return hosted_->Plugin(); }
 
-    // Creates the plugin and fills in its host references, as the host does
-    // before onLoad.
-    BakkesMod::Plugin::BakkesModPlugin& Create() {
-        plugin = module->Descriptor().factory()->get();
-        plugin->cvarManager = host.MakeCVarManager();
-        plugin->gameWrapper = host.MakeGameWrapper();
-        return *plugin;
+    // The factory, the host's copy and the two host references, as the host
+    // does before onLoad.
+    BakkesMod::Plugin::BakkesModPlugin& Create() { return Checked(hosted_->Create(error_)); }
+    // Create, the UI context (0: none) handed over, then onLoad.
+    BakkesMod::Plugin::BakkesModPlugin& Load(std::uintptr_t uiContext = 0) {
+        return Checked(hosted_->Load(uiContext, error_));
     }
-
-    BakkesMod::Plugin::BakkesModPlugin& Load() {
-        Create().onLoad();
-        return *plugin;
-    }
-
-    BakkesMod::Plugin::PluginSettingsWindow& Panel() {
-        return *dynamic_cast<BakkesMod::Plugin::PluginSettingsWindow*>(plugin);
-    }
-
-    void Unload() {
-        if (!module) {
-            return;
-        }
-        if (plugin != nullptr) {
-            plugin->onUnload();
-            plugin = nullptr;
-        }
-        module->Descriptor().release();
-        host.ReleasePluginCallbacks();
-        module.reset();
-    }
+    BakkesMod::Plugin::PluginSettingsWindow& Panel() { return *hosted_->Panel(); }
+    // Lets the host's copy go without onUnload.
+    void DropPlugin() { hosted_->DropPlugin(); }
+    void Unload() { hosted_->Unload(); }
 
     // Bound flags of a console variable: the plugin's `enabled` is the one it binds.
     std::vector<std::shared_ptr<bool>>& Bindings(const char* name) {
         return host.console.Find(name)->bindings;
     }
+
+private:
+    BakkesMod::Plugin::BakkesModPlugin& Checked(BakkesMod::Plugin::BakkesModPlugin* plugin) {
+        if (plugin == nullptr) {
+            throw std::runtime_error(error_);
+        }
+        return *plugin;
+    }
+
+    std::unique_ptr<sim::PluginHost> hosted_;
+    std::string error_;
 };

@@ -26,7 +26,7 @@ using PluginReference = std::shared_ptr<BakkesMod::Plugin::BakkesModPlugin>;
 
 TEST(ModuleDescriptorTest, FieldsSitAtTheirOffsets) {
     HostedPlugin hosted;
-    const void* table = hosted.module->Symbol("exports");
+    const void* table = hosted.Module().Symbol("exports");
     ASSERT_NE(table, nullptr);
 
     EXPECT_EQ(ReadAt<std::int32_t>(table, 0), 95);
@@ -38,13 +38,13 @@ TEST(ModuleDescriptorTest, FieldsSitAtTheirOffsets) {
     EXPECT_STREQ(ReadAt<const char*>(table, 32), "1.0.0.78");
     EXPECT_EQ(ReadAt<std::int32_t>(table, 40), 1);
     EXPECT_EQ(ReadAt<std::int32_t>(table, 44), 0) << "filler after the plugin type";
-    EXPECT_EQ(ReadAt<void*>(table, 48), hosted.module->Symbol("getPlugin"));
-    EXPECT_EQ(ReadAt<void*>(table, 56), hosted.module->Symbol("deleteMe"));
+    EXPECT_EQ(ReadAt<void*>(table, 48), hosted.Module().Symbol("getPlugin"));
+    EXPECT_EQ(ReadAt<void*>(table, 56), hosted.Module().Symbol("deleteMe"));
 }
 
 TEST(ModuleLifetimeTest, FactoryCreatesOneInstance) {
     HostedPlugin hosted;
-    const auto& d = hosted.module->Descriptor();
+    const auto& d = hosted.Module().Descriptor();
     PluginReference* first = d.factory();
     ASSERT_TRUE(*first);
     const auto* instance = first->get();
@@ -58,20 +58,22 @@ TEST(ModuleLifetimeTest, FactoryCreatesOneInstance) {
 
 TEST(ModuleLifetimeTest, ReleaseBeforeFactoryDoesNothing) {
     HostedPlugin hosted;
-    hosted.module->Descriptor().release();
-    hosted.module->Descriptor().release();
-    PluginReference* reference = hosted.module->Descriptor().factory();
+    hosted.Module().Descriptor().release();
+    hosted.Module().Descriptor().release();
+    PluginReference* reference = hosted.Module().Descriptor().factory();
     EXPECT_EQ(reference->use_count(), 1);
 }
 
 TEST(ModuleLifetimeTest, HostCopyKeepsThePluginAliveAfterRelease) {
     HostedPlugin hosted;
+    // The host copies the module's reference as it creates the plugin.
     auto& plugin = hosted.Create();
     std::shared_ptr<CVarManagerWrapper> console = plugin.cvarManager;
-    const auto& d = hosted.module->Descriptor();
+    const auto& d = hosted.Module().Descriptor();
 
     PluginReference* reference = d.factory();
-    PluginReference hostCopy = *reference;
+    EXPECT_EQ(reference->get(), hosted.Plugin());
+    EXPECT_EQ(reference->use_count(), 2) << "the module's reference and the host's copy";
     EXPECT_EQ(console.use_count(), 2);
     d.release();
     EXPECT_FALSE(*reference) << "release empties the module's reference";
@@ -79,20 +81,20 @@ TEST(ModuleLifetimeTest, HostCopyKeepsThePluginAliveAfterRelease) {
     EXPECT_FALSE(*reference);
     EXPECT_EQ(console.use_count(), 2) << "the host's copy still owns the plugin";
 
-    hostCopy.reset();
+    hosted.DropPlugin();
     EXPECT_EQ(console.use_count(), 1) << "the last owner gone, the plugin is destroyed";
-    hosted.plugin = nullptr;
 }
 
 TEST(ModuleLifetimeTest, FactoryAfterReleaseCreatesAFreshInstance) {
     HostedPlugin hosted;
     hosted.Load();
-    std::shared_ptr<CVarManagerWrapper> console = hosted.plugin->cvarManager;
-    const auto& d = hosted.module->Descriptor();
+    std::shared_ptr<CVarManagerWrapper> console = hosted.Plugin()->cvarManager;
+    const auto& d = hosted.Module().Descriptor();
     d.release();
-    hosted.plugin = nullptr;
+    // The host's copy keeps the first plugin; the module's reference is empty.
 
     PluginReference* reference = d.factory();
+    EXPECT_NE(reference->get(), hosted.Plugin()) << "the factory made a second plugin";
     ASSERT_TRUE(*reference);
     EXPECT_EQ((*reference)->cvarManager, nullptr) << "a new instance starts with empty references";
     EXPECT_EQ((*reference)->gameWrapper, nullptr);
@@ -116,7 +118,7 @@ TEST(ModuleLifetimeTest, UnloadWithTheInstanceSetDestroysIt) {
 
 TEST(ModuleLifetimeTest, AllocationFailureLeavesTheReferenceEmpty) {
     HostedPlugin hosted;
-    const auto& d = hosted.module->Descriptor();
+    const auto& d = hosted.Module().Descriptor();
     PluginReference* reference = d.factory();
     d.release();
     ASSERT_FALSE(*reference);

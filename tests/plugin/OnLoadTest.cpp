@@ -25,7 +25,7 @@ TEST(OnLoadTest, RegistersInOrderWithTheExactArguments) {
     hosted.Create();
     hosted.host.log.calls = true;
     hosted.host.log.handles = true;
-    hosted.plugin->onLoad();
+    hosted.Plugin()->onLoad();
 
     EXPECT_THAT(
         hosted.host.log.lines,
@@ -83,7 +83,7 @@ TEST(OnLoadTest, SecondLoadMakesANewFlagAndRepeatsEveryRegistration) {
     HostedPlugin hosted;
     hosted.Load();
     const std::weak_ptr<bool> firstFlag = hosted.Bindings("qm_enabled")[0];
-    hosted.plugin->onLoad();
+    hosted.Plugin()->onLoad();
 
     auto& bindings = hosted.Bindings("qm_enabled");
     ASSERT_EQ(bindings.size(), 2u);
@@ -116,7 +116,7 @@ TEST(OnLoadTest, UnloadDoesNothingAndEveryHandleIsReturned) {
     HostedPlugin hosted;
     hosted.Load();
     hosted.host.log.calls = true;
-    hosted.plugin->onUnload();
+    hosted.Plugin()->onUnload();
     EXPECT_TRUE(hosted.host.log.lines.empty());
     EXPECT_EQ(hosted.host.HookedFunctions().size(), 5u) << "onUnload withdraws nothing";
 

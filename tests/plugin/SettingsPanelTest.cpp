@@ -33,10 +33,7 @@ protected:
         ImGui::DestroyContext(context_);
     }
 
-    void LoadWithContext() {
-        hosted_.Load();
-        hosted_.Panel().SetUiContext(reinterpret_cast<std::uintptr_t>(context_));
-    }
+    void LoadWithContext() { hosted_.Load(reinterpret_cast<std::uintptr_t>(context_)); }
 
     // One UI frame with the mouse at `mouse`, its left button as given. Returns
     // the calls the panel made during the frame.

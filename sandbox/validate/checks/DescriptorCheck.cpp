@@ -11,8 +11,8 @@
 #include <string_view>
 
 #include "ModuleChecks.h"
+#include "ModuleUnderTest.h"
 #include "ValueText.h"
-#include "HostedModule.h"
 
 namespace validate {
 
@@ -38,8 +38,8 @@ void RequireText(const void* table, std::size_t offset, std::string_view field,
 
 void CheckDescriptor(const CheckContext& context) {
     sim::Host host;
-    HostedModule hosted(context.modulePath, host);
-    const void* table = hosted.Module().Symbol("exports");
+    auto hosted = OpenModule(context.modulePath, host);
+    const void* table = hosted->Module().Symbol("exports");
     Require(table != nullptr, "the module exports no symbol 'exports'");
 
     // The symbol itself: a data object the loader can read 64 bytes of.
@@ -77,9 +77,9 @@ void CheckDescriptor(const CheckContext& context) {
     void* release = ReadAt<void*>(table, 56);
     Require(factory != nullptr, "the factory (offset 48) is a null pointer");
     Require(release != nullptr, "the release function (offset 56) is a null pointer");
-    Require(factory == hosted.Module().Symbol("getPlugin"),
+    Require(factory == hosted->Module().Symbol("getPlugin"),
             "the factory (offset 48) is not the exported getPlugin");
-    Require(release == hosted.Module().Symbol("deleteMe"),
+    Require(release == hosted->Module().Symbol("deleteMe"),
             "the release function (offset 56) is not the exported deleteMe");
 }
 

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "ModuleChecks.h"
-#include "ValueText.h"
-#include "HostedModule.h"
+#include "ModuleUnderTest.h"
 #include "OverlayTargets.h"
+#include "ValueText.h"
 #include "sim/CameraView.h"
 
 namespace validate {
@@ -59,8 +59,8 @@ void CheckExampleFrame(const CheckContext& context) {
     sim::Host host;
     host.console.Preset("qm_enabled", "1");
     {
-        HostedModule hosted(context.modulePath, host);
-        hosted.Load();
+        auto hosted = OpenModule(context.modulePath, host);
+        LoadPlugin(*hosted);
 
         host.mode = sim::GameMode::Freeplay;
         host.canvasSize = {1600, 900};

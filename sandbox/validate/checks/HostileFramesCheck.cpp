@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <string>
 
-#include "ModuleChecks.h"
-#include "ValueText.h"
 #include "FrameAudit.h"
-#include "HostedModule.h"
 #include "HostileFrame.h"
+#include "ModuleChecks.h"
+#include "ModuleUnderTest.h"
+#include "ValueText.h"
 
 namespace validate {
 
@@ -29,8 +29,8 @@ std::string Hex(std::uint64_t value) {
 void CheckHostileFrames(const CheckContext& context) {
     sim::Host host;
     host.console.Preset("qm_enabled", "1");
-    HostedModule hosted(context.modulePath, host);
-    hosted.Load();
+    auto hosted = OpenModule(context.modulePath, host);
+    LoadPlugin(*hosted);
 
     Random random(context.seed);
     FrameAuditor auditor;
@@ -79,7 +79,7 @@ void CheckHostileFrames(const CheckContext& context) {
         Fail(Num(breaches) + " of " + Num(kFrames) + " frames from seed " + Hex(context.seed) +
              " breached; the first, " + first);
     }
-    hosted.Unload();
+    hosted->Unload();
     Require(host.LiveHandles() == 0, Num(host.LiveHandles()) + " host handles outlived the module");
 }
 

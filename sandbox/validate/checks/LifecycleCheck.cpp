@@ -6,8 +6,9 @@
 #include <string>
 
 #include "ModuleChecks.h"
+#include "ModuleUnderTest.h"
 #include "ValueText.h"
-#include "HostedModule.h"
+#include "sim/ModuleLibrary.h"
 
 namespace validate {
 
@@ -17,8 +18,8 @@ using PluginReference = std::shared_ptr<BakkesMod::Plugin::BakkesModPlugin>;
 
 void FactoryAndRelease(const CheckContext& context) {
     sim::Host host;
-    HostedModule hosted(context.modulePath, host);
-    const PluginDescriptor& d = hosted.Descriptor();
+    auto hosted = OpenModule(context.modulePath, host);
+    const PluginDescriptor& d = hosted->Descriptor();
 
     d.release();
     d.release();
@@ -58,7 +59,7 @@ void FactoryAndRelease(const CheckContext& context) {
             "the plugin made after release is not a new one: its references are set");
     Require(fresh->use_count() == 1,
             "the plugin made after release has " + Num(fresh->use_count()) + " owners, expected 1");
-    hosted.Unload();
+    hosted->Unload();
     console.reset();
     Require(host.LiveHandles() == 0, Num(host.LiveHandles()) + " host handles outlived the module");
 }
@@ -70,15 +71,15 @@ void UnloadWithTheInstanceSet(const CheckContext& context) {
     std::shared_ptr<CVarManagerWrapper> console;
     std::shared_ptr<GameWrapper> game;
     {
-        HostedModule hosted(context.modulePath, host);
-        auto& plugin = hosted.Load();
+        auto hosted = OpenModule(context.modulePath, host);
+        auto& plugin = LoadPlugin(*hosted);
         console = plugin.cvarManager;
         game = plugin.gameWrapper;
         // Without a UI context the panel draws nothing, but it fetches and
         // keeps its variable handle.
-        hosted.Panel().DrawSettingsPanel();
-        hosted.UnloadModuleOnly();
-        Require(!ModuleIsMapped(context.modulePath),
+        PanelOf(*hosted).DrawSettingsPanel();
+        hosted->CloseModuleOnly();
+        Require(!sim::ModuleLibraryIsLoaded(context.modulePath),
                 "the module is still mapped after it was closed: it cannot be unloaded");
     }
     Require(game.use_count() == 1,

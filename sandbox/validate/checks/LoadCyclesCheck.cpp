@@ -6,11 +6,12 @@
 #include <cstdio>
 #include <string>
 
-#include "ModuleChecks.h"
-#include "ValueText.h"
 #include "HeapInUse.h"
-#include "HostedModule.h"
+#include "ModuleChecks.h"
+#include "ModuleUnderTest.h"
 #include "PanelDriver.h"
+#include "ValueText.h"
+#include "sim/ModuleLibrary.h"
 
 namespace validate {
 
@@ -27,10 +28,9 @@ constexpr std::size_t kHeapSlack = 16 * 1024;
 
 void Cycle(const CheckContext& context, sim::Host& host, PanelDriver& ui) {
     {
-        HostedModule hosted(context.modulePath, host);
-        hosted.Load();
-        auto& panel = hosted.Panel();
-        panel.SetUiContext(ui.Handle());
+        auto hosted = OpenModule(context.modulePath, host);
+        LoadPlugin(*hosted, ui.Handle());
+        auto& panel = PanelOf(*hosted);
         for (int frame = 0; frame < 3; ++frame) {
             host.RunFrame();
             ui.Frame(panel, host);
@@ -40,7 +40,8 @@ void Cycle(const CheckContext& context, sim::Host& host, PanelDriver& ui) {
     }
     Require(host.LiveHandles() == 0,
             Num(host.LiveHandles()) + " host handles outlived an unloaded module");
-    Require(!ModuleIsMapped(context.modulePath), "the module stayed mapped after dlclose");
+    Require(!sim::ModuleLibraryIsLoaded(context.modulePath),
+            "the module stayed mapped after dlclose");
 }
 
 } // namespace

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "ModuleChecks.h"
+#include "ModuleUnderTest.h"
 #include "ValueText.h"
-#include "HostedModule.h"
 
 namespace validate {
 
@@ -46,8 +46,8 @@ std::string Listing(const std::vector<std::string>& lines) {
 
 void CheckRegistrations(const CheckContext& context) {
     sim::Host host;
-    HostedModule hosted(context.modulePath, host);
-    auto& plugin = hosted.Create();
+    auto hosted = OpenModule(context.modulePath, host);
+    auto& plugin = CreatePlugin(*hosted);
     std::shared_ptr<CVarManagerWrapper> console = plugin.cvarManager;
 
     host.log.calls = true;
@@ -86,7 +86,7 @@ void CheckRegistrations(const CheckContext& context) {
     Require(!*flag, "the flag did not follow qm_enabled back to 0");
 
     console.reset();
-    hosted.Unload();
+    hosted->Unload();
     Require(host.LiveHandles() == 0, Num(host.LiveHandles()) + " host handles outlived the module");
 }
 

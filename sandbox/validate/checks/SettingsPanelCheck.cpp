@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "ModuleChecks.h"
-#include "ValueText.h"
-#include "HostedModule.h"
+#include "ModuleUnderTest.h"
 #include "PanelDriver.h"
+#include "ValueText.h"
 
 namespace validate {
 
@@ -44,10 +44,9 @@ void CheckSettingsPanel(const CheckContext& context) {
     host.ball = sim::Actor{{0.0f, 0.0f, 93.0f}, {}, 0.0f};
     host.camera = sim::Actor{{0.0f, -6000.0f, 800.0f}, {-2000, 16384, 0}, 90.0f};
     {
-        HostedModule hosted(context.modulePath, host);
-        hosted.Load();
-        auto& panel = hosted.Panel();
-        panel.SetUiContext(ui.Handle());
+        auto hosted = OpenModule(context.modulePath, host);
+        LoadPlugin(*hosted, ui.Handle());
+        auto& panel = PanelOf(*hosted);
         const std::string name = panel.GetPanelName();
         Require(name == "Quellmark",
                 "the panel is called \"" + name + "\", expected \"Quellmark\"");

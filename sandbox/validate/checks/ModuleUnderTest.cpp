@@ -1,0 +1,37 @@
+#include "ModuleUnderTest.h"
+
+#include "Check.h"
+
+namespace validate {
+
+std::unique_ptr<sim::PluginHost> OpenModule(const std::string& path, sim::Host& host) {
+    std::string error;
+    std::unique_ptr<sim::PluginHost> hosted = sim::PluginHost::Open(path, host, error);
+    if (!hosted) {
+        Fail("the module was refused: " + error);
+    }
+    return hosted;
+}
+
+BakkesMod::Plugin::BakkesModPlugin& CreatePlugin(sim::PluginHost& hosted) {
+    std::string error;
+    BakkesMod::Plugin::BakkesModPlugin* plugin = hosted.Create(error);
+    Require(plugin != nullptr, error);
+    return *plugin;
+}
+
+BakkesMod::Plugin::BakkesModPlugin& LoadPlugin(sim::PluginHost& hosted, std::uintptr_t uiContext) {
+    std::string error;
+    BakkesMod::Plugin::BakkesModPlugin* plugin = hosted.Load(uiContext, error);
+    Require(plugin != nullptr, error);
+    return *plugin;
+}
+
+BakkesMod::Plugin::PluginSettingsWindow& PanelOf(const sim::PluginHost& hosted) {
+    Require(hosted.Plugin() != nullptr, "no plugin has been created");
+    BakkesMod::Plugin::PluginSettingsWindow* panel = hosted.Panel();
+    Require(panel != nullptr, "the plugin has no settings window");
+    return *panel;
+}
+
+} // namespace validate

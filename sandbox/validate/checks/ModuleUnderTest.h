@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "sdk/BakkesModPlugin.h"
+#include "sdk/PluginSettingsWindow.h"
+#include "sim/Host.h"
+#include "sim/PluginHost.h"
+
+namespace validate {
+
+// The module under test in a simulated host, through the host's own load and
+// unload sequence (sim::PluginHost), with its errors turned into failures of
+// the check. Steps a check takes out of the host's order it takes through the
+// PluginHost's pieces and the module's descriptor.
+
+// Opens and checks the module; a refused module fails the check.
+std::unique_ptr<sim::PluginHost> OpenModule(const std::string& path, sim::Host& host);
+// PluginHost::Create; a factory that made no plugin fails the check.
+BakkesMod::Plugin::BakkesModPlugin& CreatePlugin(sim::PluginHost& hosted);
+// PluginHost::Load; a factory that made no plugin fails the check.
+BakkesMod::Plugin::BakkesModPlugin& LoadPlugin(sim::PluginHost& hosted,
+                                               std::uintptr_t uiContext = 0);
+// The plugin's settings page; fails the check when it has none.
+BakkesMod::Plugin::PluginSettingsWindow& PanelOf(const sim::PluginHost& hosted);
+
+} // namespace validate
