@@ -1,65 +1,50 @@
 #include <cstdio>
 #include <exception>
 #include <string>
-#include <string_view>
+#include <variant>
 #include <vector>
 
-#include "Subcommands.h"
+#include "CommandLine.h"
 #include "InputError.h"
+#include "Subcommands.h"
+#include "Validator.h"
 
 namespace {
 
-struct Subcommand {
-    std::string_view name;
-    std::string_view summary;
-    int (*run)(sandbox::Arguments);
-};
-
-// One line per subcommand.
-constexpr Subcommand kSubcommands[] = {
-    {"render", "render frames of a scenario to PNG, headless", sandbox::RunRender},
-    {"window", "host the plugin in an interactive window", sandbox::RunWindow},
-    {"validate", "check the module: lifecycle, hostile frames, load cycles", sandbox::RunValidate},
-};
-
-void PrintUsage(std::FILE* out) {
-    std::fprintf(out, "usage: quellmark-sandbox COMMAND [OPTIONS]\n\n"
-                      "Hosts the Quellmark plugin module outside the game.\n\ncommands:\n");
-    for (const Subcommand& command : kSubcommands) {
-        std::fprintf(out, "  %-10.*s %.*s\n", int(command.name.size()), command.name.data(),
-                     int(command.summary.size()), command.summary.data());
+// Runs one subcommand, turning what it throws into a message that names the
+// command and the exit status that says what kind of failure it was.
+template <typename Run> int Guarded(const char* command, Run run) {
+    try {
+        return run();
+    } catch (const sandbox::InputError& error) {
+        std::fprintf(stderr, "quellmark-sandbox %s: %s\n", command, error.what());
+        return sandbox::kExitBadInput;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "quellmark-sandbox %s: %s\n", command, error.what());
+        return sandbox::kExitFailure;
     }
-    std::fprintf(out, "\n'quellmark-sandbox COMMAND --help' lists a command's options.\n");
 }
+
+struct Dispatch {
+    int operator()(const sandbox::RenderOptions& options) const {
+        return Guarded("render", [&] { return sandbox::RunRender(options); });
+    }
+    int operator()(const sandbox::WindowOptions& options) const {
+        return Guarded("window", [&] { return sandbox::RunWindow(options); });
+    }
+    int operator()(const validate::ValidateOptions& options) const {
+        return Guarded("validate", [&] { return validate::RunValidate(options); });
+    }
+    int operator()(const sandbox::Answer& answer) const {
+        std::fputs(answer.out.c_str(), stdout);
+        std::fputs(answer.err.c_str(), stderr);
+        return answer.status;
+    }
+};
 
 } // namespace
 
 int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
-    if (arguments.empty()) {
-        PrintUsage(stderr);
-        return sandbox::kExitBadInput;
-    }
-    const std::string& name = arguments.front();
-    if (name == "help" || name == "--help" || name == "-h") {
-        PrintUsage(stdout);
-        return sandbox::kExitOk;
-    }
-    for (const Subcommand& command : kSubcommands) {
-        if (command.name != name) {
-            continue;
-        }
-        try {
-            return command.run(sandbox::Arguments(arguments).subspan(1));
-        } catch (const sandbox::InputError& error) {
-            std::fprintf(stderr, "quellmark-sandbox %s: %s\n", name.c_str(), error.what());
-            return sandbox::kExitBadInput;
-        } catch (const std::exception& error) {
-            std::fprintf(stderr, "quellmark-sandbox %s: %s\n", name.c_str(), error.what());
-            return sandbox::kExitFailure;
-        }
-    }
-    std::fprintf(stderr, "quellmark-sandbox: unknown command '%s'\n\n", name.c_str());
-    PrintUsage(stderr);
-    return sandbox::kExitBadInput;
+    return std::visit(Dispatch{}, sandbox::ParseCommandLine(arguments));
 }

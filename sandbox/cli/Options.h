@@ -2,32 +2,20 @@
 
 #include <optional>
 #include <string>
-#include <string_view>
-#include <utility>
-#include <vector>
 
 #include "SessionOptions.h"
-#include "Subcommands.h"
 
 namespace sandbox {
 
+// What the command line gives each hosting subcommand; CommandLine.h reads them.
 struct RenderOptions {
     SessionOptions session;
-    std::optional<std::string> out;
-    bool help = false;
+    std::optional<std::string> out; // quellmark.png, or quellmark-frames/ for several frames
 };
 
 struct WindowOptions {
     SessionOptions session;
     std::optional<std::string> script;
-    bool help = false;
 };
-
-// Both throw InputError naming the offending option.
-RenderOptions ParseRenderOptions(Arguments arguments);
-WindowOptions ParseWindowOptions(Arguments arguments);
-
-extern const char* const kRenderUsage;
-extern const char* const kWindowUsage;
 
 } // namespace sandbox

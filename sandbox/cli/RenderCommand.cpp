@@ -5,7 +5,6 @@
 #include <SDL.h>
 #include <imgui.h>
 
-#include "Subcommands.h"
 #include "DrawDataRenderer.h"
 #include "InputError.h"
 #include "OffscreenTarget.h"
@@ -14,6 +13,7 @@
 #include "ProgressBar.h"
 #include "Readback.h"
 #include "Session.h"
+#include "Subcommands.h"
 #include "TraceWriter.h"
 
 namespace sandbox {
@@ -79,12 +79,7 @@ std::string Caption(const Session& session, const sim::Host& host, int frame) {
 
 } // namespace
 
-int RunRender(Arguments arguments) {
-    const RenderOptions options = ParseRenderOptions(arguments);
-    if (options.help) {
-        std::fputs(kRenderUsage, stdout);
-        return kExitOk;
-    }
+int RunRender(const RenderOptions& options) {
     // With --trace stdout is the trace alone; everything else goes to stderr.
     std::FILE* info = options.session.trace ? stderr : stdout;
     TraceWriter trace(stdout, options.session.trace);

@@ -1,19 +1,14 @@
 #pragma once
 
-#include <span>
-#include <string>
-
 #include "ExitStatus.h"
+#include "Options.h"
 
 namespace sandbox {
 
-// A subcommand's arguments, after its name.
-using Arguments = std::span<const std::string>;
-
 // Each subcommand in its own file; each returns the process's exit status and
-// throws InputError (status 2) for bad input.
-int RunRender(Arguments arguments);   // RenderCommand.cpp
-int RunWindow(Arguments arguments);   // WindowCommand.cpp
-int RunValidate(Arguments arguments); // ValidateCommand.cpp
+// throws InputError (status 2) for bad input. `validate` is the validator's
+// own validate::RunValidate.
+int RunRender(const RenderOptions& options); // RenderCommand.cpp
+int RunWindow(const WindowOptions& options); // WindowCommand.cpp
 
 } // namespace sandbox

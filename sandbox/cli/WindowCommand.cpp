@@ -10,7 +10,6 @@
 #include <backends/imgui_impl_sdl.h>
 #include <imgui.h>
 
-#include "Subcommands.h"
 #include "ConsoleWindow.h"
 #include "DrawDataRenderer.h"
 #include "FreeCamera.h"
@@ -19,6 +18,7 @@
 #include "Readback.h"
 #include "Script.h"
 #include "Session.h"
+#include "Subcommands.h"
 #include "TraceWriter.h"
 
 namespace sandbox {
@@ -143,12 +143,7 @@ std::string Caption(const Scene& scene, sim::Host& host) {
 
 } // namespace
 
-int RunWindow(Arguments arguments) {
-    const WindowOptions options = ParseWindowOptions(arguments);
-    if (options.help) {
-        std::fputs(kWindowUsage, stdout);
-        return kExitOk;
-    }
+int RunWindow(const WindowOptions& options) {
     std::FILE* info = options.session.trace ? stderr : stdout;
     TraceWriter trace(stdout, options.session.trace);
     const std::vector<ScriptAction> script = ParseScript(options.script.value_or(""));

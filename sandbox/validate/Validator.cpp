@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <filesystem>
@@ -10,27 +11,14 @@
 
 #include "AllChecks.h"
 #include "ChildRunner.h"
-#include "ValidateOptions.h"
+#include "InputError.h"
+
+namespace validate {
 
 namespace {
 
 constexpr int kExitPassed = 0;
 constexpr int kExitFailed = 1;
-constexpr int kExitBadOptions = 2;
-
-void PrintUsage(std::FILE* out) {
-    std::fprintf(out,
-                 "usage: quellmark-sandbox validate [--module PATH] [--cycles N] [--seed S]\n"
-                 "                                  [--only NAME] [--list]\n\n"
-                 "Runs each check on the plugin module in a process of its own and prints\n"
-                 "'PASS name' or 'FAIL name: reason', then 'N passed, N failed'.\n\n"
-                 "  --module PATH  the module (default: Quellmark.so beside this program)\n"
-                 "  --cycles N     load/unload cycles of the load-cycles check (default 100)\n"
-                 "  --seed S       seed of the random frames, decimal or 0x-hex (default %#llx)\n"
-                 "  --only NAME    run only the named check\n"
-                 "  --list         list the checks and exit\n",
-                 static_cast<unsigned long long>(validate::kDefaultSeed));
-}
 
 std::string BesideThisProgram(const char* file) {
     std::error_code error;
@@ -41,58 +29,38 @@ std::string BesideThisProgram(const char* file) {
     return (self.parent_path() / file).string();
 }
 
-int BadOptions(const std::string& message) {
-    std::fprintf(stderr, "quellmark-sandbox validate: %s\n", message.c_str());
-    std::fprintf(stderr, "'quellmark-sandbox validate --help' lists the options.\n");
-    return kExitBadOptions;
-}
-
 } // namespace
 
-int RunValidate(int argc, char** argv) {
-    std::vector<std::string> arguments;
-    for (int i = 1; i < argc; ++i) {
-        arguments.emplace_back(argv[i]);
-    }
-    validate::ValidateOptions options;
-    try {
-        options = validate::ParseValidateOptions(arguments);
-    } catch (const validate::OptionError& error) {
-        return BadOptions(error.what());
-    }
-    if (options.help) {
-        PrintUsage(stdout);
-        return kExitPassed;
-    }
-
-    const std::vector<validate::Check> checks = validate::AllChecks();
+int RunValidate(const ValidateOptions& options) {
+    const std::vector<Check> checks = AllChecks();
     if (options.list) {
-        for (const validate::Check& check : checks) {
+        for (const Check& check : checks) {
             std::printf("%-16.*s %.*s\n", int(check.name.size()), check.name.data(),
                         int(check.summary.size()), check.summary.data());
         }
         return kExitPassed;
     }
-    std::vector<const validate::Check*> selected;
-    if (options.only) {
-        const validate::Check* check = validate::FindCheck(checks, *options.only);
-        if (check == nullptr) {
-            return BadOptions("no check is called '" + *options.only +
-                              "'; 'quellmark-sandbox validate --list' names them");
+    for (const std::string& name : options.only) {
+        if (FindCheck(checks, name) == nullptr) {
+            throw sandbox::InputError("no check is called '" + name +
+                                      "'; 'validate --list' names them");
         }
-        selected.push_back(check);
-    } else {
-        for (const validate::Check& check : checks) {
+    }
+    // In the list's order, each once, however the names were given.
+    std::vector<const Check*> selected;
+    for (const Check& check : checks) {
+        if (options.only.empty() ||
+            std::find(options.only.begin(), options.only.end(), check.name) != options.only.end()) {
             selected.push_back(&check);
         }
     }
 
-    validate::CheckContext context;
+    CheckContext context;
     context.modulePath =
         options.modulePath.empty() ? BesideThisProgram("Quellmark.so") : options.modulePath;
     std::error_code error;
     if (!std::filesystem::is_regular_file(context.modulePath, error)) {
-        return BadOptions("no module file at '" + context.modulePath + "'");
+        throw sandbox::InputError("no module file at '" + context.modulePath + "'");
     }
     context.modulePath = std::filesystem::absolute(context.modulePath, error).string();
     context.cycles = options.cycles;
@@ -102,8 +70,8 @@ int RunValidate(int argc, char** argv) {
 
     int passed = 0;
     int failed = 0;
-    for (const validate::Check* check : selected) {
-        const validate::Verdict verdict = validate::RunInChild(*check, context);
+    for (const Check* check : selected) {
+        const Verdict verdict = RunInChild(*check, context);
         if (verdict.passed) {
             ++passed;
             std::printf("PASS %.*s\n", int(check->name.size()), check->name.data());
@@ -117,3 +85,5 @@ int RunValidate(int argc, char** argv) {
     std::printf("%d passed, %d failed\n", passed, failed);
     return failed == 0 ? kExitPassed : kExitFailed;
 }
+
+} // namespace validate

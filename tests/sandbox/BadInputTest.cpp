@@ -43,7 +43,8 @@ protected:
 };
 
 TEST_F(SandboxBadInputTest, MissingModuleFile) {
-    ExpectRefused({"--module", (dir / "Nothing.so").string()}, {"Nothing.so", "no such file"});
+    ExpectRefused({"--module", (dir / "Nothing.so").string()},
+                  {"--module", "Nothing.so", "does not exist"});
 }
 
 TEST_F(SandboxBadInputTest, ModuleWithoutDescriptor) {
@@ -114,6 +115,21 @@ TEST_F(SandboxBadInputTest, SetWithoutValue) {
     ExpectRefused({"--set", "qm_enabled"}, {"--set", "NAME=VALUE"});
 }
 
+TEST_F(SandboxBadInputTest, EmptyConfigPathIsNamedAsEmpty) {
+    ExpectRefused({"--config", ""}, {"--config", "empty"});
+}
+
+TEST_F(SandboxBadInputTest, OutputGivenTwice) {
+    // The first --out is the fixture's file; neither may be written.
+    ExpectRefused({"--out", (dir / "second.png").string()}, {"--out given 2 times"});
+}
+
+TEST_F(SandboxBadInputTest, FrameCountsOutOfRange) {
+    ExpectRefused({"--frames", "0"}, {"--frames", "not in range 1 to 100000"});
+    ExpectRefused({"--frames", "100001"}, {"--frames", "not in range 1 to 100000"});
+    ExpectRefused({"--frames", "many"}, {"--frames", "'many' is not a whole number"});
+}
+
 TEST_F(SandboxBadInputTest, SeveralFramesIntoOnePngFile) {
     ExpectRefused({"--frames", "3"}, {"out.png", "folder"});
 }
@@ -121,7 +137,7 @@ TEST_F(SandboxBadInputTest, SeveralFramesIntoOnePngFile) {
 TEST_F(SandboxBadInputTest, UnknownCommandAndNoCommand) {
     RunResult run = RunSandbox({"paint"}, dir);
     EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.err.find("paint"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("unknown command 'paint'"), std::string::npos) << run.err;
     run = RunSandbox({}, dir);
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.err.find("usage"), std::string::npos) << run.err;

@@ -89,6 +89,17 @@ TEST(ValidateCommandTest, OnlyRunsTheNamedCheckWithTheGivenCyclesAndSeed) {
     EXPECT_NE(run.err.find("load-cycles: 7 cycles"), std::string::npos) << run.err;
 }
 
+TEST(ValidateCommandTest, OnlyTakesSeveralChecksAsAListOrRepeated) {
+    const std::vector<std::string> expected = {"PASS descriptor", "PASS hooks",
+                                               "2 passed, 0 failed"};
+    const RunResult listed = Validate({"--only", "hooks,descriptor"});
+    EXPECT_EQ(listed.status, 0) << listed.err;
+    EXPECT_EQ(Lines(listed.out), expected) << "in the list's order, whatever the line's";
+    const RunResult repeated = Validate({"--only", "descriptor", "--only", "hooks"});
+    EXPECT_EQ(repeated.status, 0) << repeated.err;
+    EXPECT_EQ(Lines(repeated.out), expected);
+}
+
 TEST(ValidateCommandTest, MisbehavingChecksFailWithTheirCauseNamed) {
     const RunResult run = Validate({"--only", "selftest-abort"}, {"QUELLMARK_VALIDATE_SELFTEST=1"});
     EXPECT_EQ(run.status, 1);
@@ -173,11 +184,12 @@ TEST(ValidateCommandTest, AFileThatIsNoPluginFailsWithTheLoadersReason) {
 TEST(ValidateCommandTest, BadCommandLinesExitWith2AndSayWhy) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{"--bogus"}, "unknown option '--bogus'"},
-        {{"--cycles", "0"}, "--cycles takes a whole number"},
+        {{"--cycles", "0"}, "--cycles: Value 0 not in range 1 to 1000000"},
         {{"--seed"}, "--seed needs a value"},
         {{"--only", "nosuch"}, "no check is called 'nosuch'"},
+        {{"--only", "hooks,nosuch"}, "no check is called 'nosuch'"},
         {{"--module", "/nonexistent/Quellmark.so"},
-         "no module file at '/nonexistent/Quellmark.so'"},
+         "--module: File does not exist: /nonexistent/Quellmark.so"},
     };
     for (const auto& [arguments, reason] : cases) {
         const RunResult run = Validate(arguments);
