@@ -141,12 +141,210 @@ std::string Caption(const Scene& scene, sim::Host& host) {
     return caption;
 }
 
+// One run of the window, frame after frame. Each frame takes four steps in
+// order: the script's actions due, the user's input, the scene moved and
+// handed to the host, and the picture drawn from it.
+class WindowRun {
+public:
+    WindowRun(Session& session, Window& window, TraceWriter& trace,
+              std::vector<ScriptAction> script)
+        : session_(session), host_(session.Host()), window_(window), trace_(trace),
+          script_(std::move(script)), renderer_(window.Renderer()) {}
+
+    // Runs until the window is closed, or `frameLimit` frames; returns how
+    // many frames ran.
+    int Run(std::optional<int> frameLimit) {
+        Uint32 last = SDL_GetTicks();
+        while (running_) {
+            ++frame_;
+            RunScript();
+            TakeInput();
+            const Uint32 now = SDL_GetTicks();
+            MoveScene(std::min(0.1f, float(now - last) / 1000.0f));
+            last = now;
+            Draw();
+            if (frameLimit && frame_ >= *frameLimit) {
+                running_ = false;
+            }
+            const Uint32 spent = SDL_GetTicks() - now;
+            if (running_ && spent < kFrameMilliseconds) {
+                SDL_Delay(kFrameMilliseconds - spent);
+            }
+        }
+        return frame_;
+    }
+
+private:
+    // The script's clicks, keys and console lines due this frame; its
+    // screenshots wait for the frame to be drawn.
+    void RunScript() {
+        for (const ScriptAction& action : script_) {
+            if (action.frame != frame_) {
+                continue;
+            }
+            switch (action.kind) {
+            case ScriptAction::Kind::ClickAt:
+                clicks_.push_back({ImVec2(action.x, action.y), frame_});
+                break;
+            case ScriptAction::Kind::ClickPanel:
+                if (panel_.drawn) {
+                    clicks_.push_back({ImVec2((panel_.min.x + panel_.max.x) * 0.5f,
+                                              (panel_.min.y + panel_.max.y) * 0.5f),
+                                       frame_});
+                } else {
+                    std::fprintf(stderr, "warning: frame %d: the panel drew no widget to click\n",
+                                 frame_);
+                }
+                break;
+            case ScriptAction::Kind::Key:
+                PushKey(action.keyCode);
+                break;
+            case ScriptAction::Kind::Console:
+                TypeIntoConsole(host_.console, action.text);
+                break;
+            case ScriptAction::Kind::Screenshot:
+                break;
+            }
+        }
+    }
+
+    // SDL's events, the script's among them: quitting, keys held, turning the
+    // camera and changing its field of view. Dear ImGui sees every event and
+    // keeps the ones meant for its windows.
+    void TakeInput() {
+        const ImGuiIO& io = ImGui::GetIO();
+        SDL_Event event;
+        while (SDL_PollEvent(&event)) {
+            ImGui_ImplSDL2_ProcessEvent(&event);
+            switch (event.type) {
+            case SDL_QUIT:
+                running_ = false;
+                break;
+            case SDL_KEYDOWN:
+                if (event.key.keysym.sym == SDLK_ESCAPE) {
+                    running_ = false;
+                } else if (!typing_ && !io.WantCaptureKeyboard) {
+                    if (event.key.keysym.sym == SDLK_p && event.key.repeat == 0) {
+                        scene_.playing = !scene_.playing;
+                    }
+                    held_.insert(event.key.keysym.sym);
+                }
+                break;
+            case SDL_KEYUP:
+                held_.erase(event.key.keysym.sym);
+                break;
+            case SDL_MOUSEMOTION:
+                if ((event.motion.state & SDL_BUTTON_RMASK) != 0 && !io.WantCaptureMouse &&
+                    scene_.camera) {
+                    Turn(*scene_.camera, event.motion.xrel * kTurnPerPixel,
+                         -event.motion.yrel * kTurnPerPixel);
+                    scene_.playing = false;
+                }
+                break;
+            case SDL_MOUSEWHEEL:
+                if (!io.WantCaptureMouse && scene_.camera) {
+                    scene_.camera->fov =
+                        std::clamp(scene_.camera->fov - 5.0f * float(event.wheel.y), 10.0f, 170.0f);
+                    scene_.playing = false;
+                }
+                break;
+            default:
+                break;
+            }
+        }
+    }
+
+    // The scenario's next frame while playing, then the moves of the keys held
+    // over `seconds`; the result is the game the host holds for this frame.
+    void MoveScene(float seconds) {
+        const Scenario& played = session_.GetScenario();
+        if (scene_.playing) {
+            const FrameState state = StateAt(played, scene_.scenarioFrame++);
+            scene_.camera = state.camera;
+            scene_.ball = state.ball;
+        }
+        const float fast =
+            held_.count(SDLK_LSHIFT) || held_.count(SDLK_RSHIFT) ? kFastFactor : 1.0f;
+        auto axis = [&](SDL_Keycode plus, SDL_Keycode minus) {
+            return float(held_.count(plus)) - float(held_.count(minus));
+        };
+        const Vector cameraStep =
+            Vector{axis(SDLK_w, SDLK_s), axis(SDLK_d, SDLK_a), axis(SDLK_r, SDLK_f)} *
+            (kCameraSpeed * fast * seconds);
+        const Vector ballStep = Vector{axis(SDLK_UP, SDLK_DOWN), axis(SDLK_RIGHT, SDLK_LEFT),
+                                       axis(SDLK_PAGEUP, SDLK_PAGEDOWN)} *
+                                (kBallSpeed * fast * seconds);
+        if (scene_.camera && !(cameraStep == Vector{})) {
+            MoveInView(*scene_.camera, cameraStep);
+            scene_.playing = false;
+        }
+        if (scene_.ball && scene_.camera && !(ballStep == Vector{})) {
+            MoveBall(*scene_.ball, *scene_.camera, ballStep);
+            scene_.playing = false;
+        }
+
+        host_.mode = played.mode;
+        host_.serverPresent = played.serverPresent;
+        host_.canvasSize = window_.Size();
+        host_.camera = scene_.camera;
+        host_.ball = scene_.ball;
+    }
+
+    // The plugin's frame, then the UI around it (scripted clicks pressed at
+    // their frames), the picture presented and the screenshots due written.
+    void Draw() {
+        session_.RunGameFrame();
+
+        ImGui_ImplSDL2_NewFrame();
+        for (const ScriptedClick& click : clicks_) {
+            const int phase = frame_ - click.startFrame;
+            if (phase >= 0 && phase <= 2) {
+                ImGui::GetIO().MousePos = click.at;
+                ImGui::GetIO().MouseDown[0] = phase == 1;
+            }
+        }
+        ImGui::NewFrame();
+        panel_ = session_.DrawUi(Caption(scene_, host_));
+        typing_ =
+            console_.Draw(host_.console, float(host_.canvasSize.X), float(host_.canvasSize.Y));
+        ImGui::Render();
+        trace_.Section("frame " + std::to_string(frame_), host_.log);
+
+        SDL_SetRenderDrawColor(window_.Renderer(), 20, 24, 32, 255);
+        SDL_RenderClear(window_.Renderer());
+        renderer_.Render(ImGui::GetDrawData());
+        for (const ScriptAction& action : script_) {
+            if (action.frame == frame_ && action.kind == ScriptAction::Kind::Screenshot) {
+                WritePng(action.text, ReadPixels(window_.Renderer()));
+                host_.console.output.push_back("screenshot " + action.text);
+            }
+        }
+        SDL_RenderPresent(window_.Renderer());
+        session_.FlushConsole(stderr);
+    }
+
+    Session& session_;
+    sim::Host& host_;
+    Window& window_;
+    TraceWriter& trace_;
+    const std::vector<ScriptAction> script_;
+    DrawDataRenderer renderer_;
+    ConsoleWindow console_;
+    Scene scene_;
+    std::set<SDL_Keycode> held_;
+    std::vector<ScriptedClick> clicks_;
+    PanelWidget panel_;
+    bool typing_ = false; // the console's input line has the keyboard
+    bool running_ = true;
+    int frame_ = 0;
+};
+
 } // namespace
 
 int RunWindow(const WindowOptions& options) {
     std::FILE* info = options.session.trace ? stderr : stdout;
     TraceWriter trace(stdout, options.session.trace);
-    const std::vector<ScriptAction> script = ParseScript(options.script.value_or(""));
+    std::vector<ScriptAction> script = ParseScript(options.script.value_or(""));
 
     // No display, no point loading anything.
     SdlVideo video;
@@ -162,162 +360,9 @@ int RunWindow(const WindowOptions& options) {
 
     Window window(initialSize);
     ImGuiPlatform platform(window.Get());
-    DrawDataRenderer renderer(window.Renderer());
-    ConsoleWindow console;
-    sim::Host& host = session.Host();
-
-    Scene scene;
-    std::set<SDL_Keycode> held;
-    std::vector<ScriptedClick> clicks;
-    PanelWidget panel;
-    bool typing = false;
-    bool running = true;
-    int frame = 0;
-    Uint32 last = SDL_GetTicks();
-    while (running) {
-        ++frame;
-        for (const ScriptAction& action : script) {
-            if (action.frame != frame) {
-                continue;
-            }
-            switch (action.kind) {
-            case ScriptAction::Kind::ClickAt:
-                clicks.push_back({ImVec2(action.x, action.y), frame});
-                break;
-            case ScriptAction::Kind::ClickPanel:
-                if (panel.drawn) {
-                    clicks.push_back({ImVec2((panel.min.x + panel.max.x) * 0.5f,
-                                             (panel.min.y + panel.max.y) * 0.5f),
-                                      frame});
-                } else {
-                    std::fprintf(stderr, "warning: frame %d: the panel drew no widget to click\n",
-                                 frame);
-                }
-                break;
-            case ScriptAction::Kind::Key:
-                PushKey(action.keyCode);
-                break;
-            case ScriptAction::Kind::Console:
-                TypeIntoConsole(host.console, action.text);
-                break;
-            case ScriptAction::Kind::Screenshot:
-                break; // once the frame is drawn
-            }
-        }
-
-        const ImGuiIO& io = ImGui::GetIO();
-        SDL_Event event;
-        while (SDL_PollEvent(&event)) {
-            ImGui_ImplSDL2_ProcessEvent(&event);
-            switch (event.type) {
-            case SDL_QUIT:
-                running = false;
-                break;
-            case SDL_KEYDOWN:
-                if (event.key.keysym.sym == SDLK_ESCAPE) {
-                    running = false;
-                } else if (!typing && !io.WantCaptureKeyboard) {
-                    if (event.key.keysym.sym == SDLK_p && event.key.repeat == 0) {
-                        scene.playing = !scene.playing;
-                    }
-                    held.insert(event.key.keysym.sym);
-                }
-                break;
-            case SDL_KEYUP:
-                held.erase(event.key.keysym.sym);
-                break;
-            case SDL_MOUSEMOTION:
-                if ((event.motion.state & SDL_BUTTON_RMASK) != 0 && !io.WantCaptureMouse &&
-                    scene.camera) {
-                    Turn(*scene.camera, event.motion.xrel * kTurnPerPixel,
-                         -event.motion.yrel * kTurnPerPixel);
-                    scene.playing = false;
-                }
-                break;
-            case SDL_MOUSEWHEEL:
-                if (!io.WantCaptureMouse && scene.camera) {
-                    scene.camera->fov =
-                        std::clamp(scene.camera->fov - 5.0f * float(event.wheel.y), 10.0f, 170.0f);
-                    scene.playing = false;
-                }
-                break;
-            default:
-                break;
-            }
-        }
-
-        const Uint32 now = SDL_GetTicks();
-        const float seconds = std::min(0.1f, float(now - last) / 1000.0f);
-        last = now;
-
-        const Scenario& played = session.GetScenario();
-        if (scene.playing) {
-            const FrameState state = StateAt(played, scene.scenarioFrame++);
-            scene.camera = state.camera;
-            scene.ball = state.ball;
-        }
-        const float fast = held.count(SDLK_LSHIFT) || held.count(SDLK_RSHIFT) ? kFastFactor : 1.0f;
-        auto axis = [&](SDL_Keycode plus, SDL_Keycode minus) {
-            return float(held.count(plus)) - float(held.count(minus));
-        };
-        const Vector cameraStep =
-            Vector{axis(SDLK_w, SDLK_s), axis(SDLK_d, SDLK_a), axis(SDLK_r, SDLK_f)} *
-            (kCameraSpeed * fast * seconds);
-        const Vector ballStep = Vector{axis(SDLK_UP, SDLK_DOWN), axis(SDLK_RIGHT, SDLK_LEFT),
-                                       axis(SDLK_PAGEUP, SDLK_PAGEDOWN)} *
-                                (kBallSpeed * fast * seconds);
-        if (scene.camera && !(cameraStep == Vector{})) {
-            MoveInView(*scene.camera, cameraStep);
-            scene.playing = false;
-        }
-        if (scene.ball && scene.camera && !(ballStep == Vector{})) {
-            MoveBall(*scene.ball, *scene.camera, ballStep);
-            scene.playing = false;
-        }
-
-        host.mode = played.mode;
-        host.serverPresent = played.serverPresent;
-        host.canvasSize = window.Size();
-        host.camera = scene.camera;
-        host.ball = scene.ball;
-        session.RunGameFrame();
-
-        ImGui_ImplSDL2_NewFrame();
-        for (const ScriptedClick& click : clicks) {
-            const int phase = frame - click.startFrame;
-            if (phase >= 0 && phase <= 2) {
-                ImGui::GetIO().MousePos = click.at;
-                ImGui::GetIO().MouseDown[0] = phase == 1;
-            }
-        }
-        ImGui::NewFrame();
-        panel = session.DrawUi(Caption(scene, host));
-        typing = console.Draw(host.console, float(host.canvasSize.X), float(host.canvasSize.Y));
-        ImGui::Render();
-        trace.Section("frame " + std::to_string(frame), host.log);
-
-        SDL_SetRenderDrawColor(window.Renderer(), 20, 24, 32, 255);
-        SDL_RenderClear(window.Renderer());
-        renderer.Render(ImGui::GetDrawData());
-        for (const ScriptAction& action : script) {
-            if (action.frame == frame && action.kind == ScriptAction::Kind::Screenshot) {
-                WritePng(action.text, ReadPixels(window.Renderer()));
-                host.console.output.push_back("screenshot " + action.text);
-            }
-        }
-        SDL_RenderPresent(window.Renderer());
-        session.FlushConsole(stderr);
-
-        if (frameLimit && frame >= *frameLimit) {
-            running = false;
-        }
-        const Uint32 spent = SDL_GetTicks() - now;
-        if (running && spent < kFrameMilliseconds) {
-            SDL_Delay(kFrameMilliseconds - spent);
-        }
-    }
+    const int frames = WindowRun(session, window, trace, std::move(script)).Run(frameLimit);
     session.Close(trace);
-    std::fprintf(info, "window closed after %d frames\n", frame);
+    std::fprintf(info, "window closed after %d frames\n", frames);
     return kExitOk;
 }
 
