@@ -107,6 +107,11 @@ bool Console::Execute(std::string_view line) {
     return understood;
 }
 
+bool Console::Type(std::string_view line) {
+    output.push_back("] " + std::string(line));
+    return Execute(line);
+}
+
 bool Console::RunOne(const std::vector<std::string>& words) {
     const std::string& name = words.front();
     if (auto command = commands_.find(name); command != commands_.end()) {

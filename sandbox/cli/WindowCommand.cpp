@@ -11,6 +11,7 @@
 #include <imgui.h>
 
 #include "Subcommands.h"
+#include "Caption.h"
 #include "ConsoleWindow.h"
 #include "DrawDataRenderer.h"
 #include "FreeCamera.h"
@@ -135,10 +136,7 @@ std::string Caption(const Scene& scene, sim::Host& host) {
                           "P play/pause, Esc quit    ";
     caption += scene.playing ? "playing" : "paused";
     caption += "  frame " + std::to_string(scene.scenarioFrame);
-    for (const auto& [name, variable] : host.console.Variables()) {
-        caption += "  " + name + " " + variable.value;
-    }
-    return caption;
+    return CaptionWithVariables(caption, host.console);
 }
 
 } // namespace
@@ -203,7 +201,7 @@ int RunWindow(Arguments arguments) {
                 PushKey(action.keyCode);
                 break;
             case ScriptAction::Kind::Console:
-                TypeIntoConsole(host.console, action.text);
+                host.console.Type(action.text);
                 break;
             case ScriptAction::Kind::Screenshot:
                 break; // once the frame is drawn

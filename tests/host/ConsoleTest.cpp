@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "sim/Console.h"
 
@@ -41,6 +42,19 @@ TEST(ConsoleTest, TextThatIsNotWhollyANumberIsNotClamped) {
     console.Set(variable, "");
     EXPECT_EQ(variable.value, "");
     EXPECT_FALSE(variable.BoolValue());
+}
+
+TEST(ConsoleTest, ATypedLineIsEchoedThenRun) {
+    sim::Console console;
+    sim::Variable& variable = Ranged(console);
+    EXPECT_TRUE(console.Type("qm_ranged 9; qm_ranged"));
+    EXPECT_EQ(variable.value, "9");
+    EXPECT_EQ(console.output,
+              (std::vector<std::string>{"] qm_ranged 9; qm_ranged", "qm_ranged = \"9\""}));
+    console.output.clear();
+    EXPECT_FALSE(console.Type("qm_absent 1")) << "a line the console cannot run says so";
+    EXPECT_EQ(console.output,
+              (std::vector<std::string>{"] qm_absent 1", "Unknown command: qm_absent"}));
 }
 
 } // namespace
