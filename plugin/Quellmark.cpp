@@ -5,6 +5,10 @@
 namespace {
 
 // Game functions the plugin subscribes to, in the order it registers them.
+// Written out here: the plugin builds against the SDK's handles alone, and the
+// SDK names no game functions. (The stand-in host's game names them in
+// sim/GameFunctions.h, which its tests and the validator check this list
+// against.)
 constexpr const char* kHookedBeforeDrawable[] = {
     "Function TAGame.Mutator_Freeplay_TA.Init",
     "Function TAGame.GameEvent_Soccar_TA.Destroyed",
