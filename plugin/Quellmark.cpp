@@ -21,6 +21,10 @@ constexpr const char* kHookedAfterDrawable = "Function TAGame.Car_TA.SetVehicleI
 
 void Quellmark::onLoad() {
     g_cvarManager = cvarManager;
+    // Made true, then bound, on purpose. This SDK's binding copies the
+    // variable's value into the flag at once, so the true never shows here; a
+    // host whose binding waits for the variable's next change leaves the
+    // overlay on until then, which is how the plugin has always started there.
     enabled = std::make_shared<bool>(true);
 
     cvarManager

@@ -10,13 +10,16 @@
 
 #include "AllChecks.h"
 #include "ChildRunner.h"
+#include "ExitStatus.h"
 #include "ValidateOptions.h"
 
 namespace {
 
-constexpr int kExitPassed = 0;
-constexpr int kExitFailed = 1;
-constexpr int kExitBadOptions = 2;
+// The program's exit statuses: every check passed, one failed, a command line
+// it cannot run.
+constexpr int kExitPassed = sandbox::kExitOk;
+constexpr int kExitFailed = sandbox::kExitFailure;
+constexpr int kExitBadOptions = sandbox::kExitBadInput;
 
 void PrintUsage(std::FILE* out) {
     std::fprintf(out,
