@@ -61,6 +61,8 @@ inline constexpr BenchView kBallOutOfView{
     90.0f,           {2900.0f, 900.0f, 93.0f}, SegmentMix{0, 2, 2, 4},
 };
 
+// The render pass's frustum distances, kept here on purpose like its targets
+// (BenchViews.cpp): the set-up checks the module against them.
 inline constexpr float kNearDistance = 50.0f;
 inline constexpr float kFarDistance = 20000.0f;
 

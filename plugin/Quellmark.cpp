@@ -5,6 +5,10 @@
 namespace {
 
 // Game functions the plugin subscribes to, in the order it registers them.
+// Written out here: the plugin builds against the SDK's handles alone, and the
+// SDK names no game functions. (The stand-in host's game names them in
+// sim/GameFunctions.h, which its tests and the validator check this list
+// against.)
 constexpr const char* kHookedBeforeDrawable[] = {
     "Function TAGame.Mutator_Freeplay_TA.Init",
     "Function TAGame.GameEvent_Soccar_TA.Destroyed",
@@ -17,6 +21,10 @@ constexpr const char* kHookedAfterDrawable = "Function TAGame.Car_TA.SetVehicleI
 
 void Quellmark::onLoad() {
     g_cvarManager = cvarManager;
+    // Made true, then bound, on purpose. This SDK's binding copies the
+    // variable's value into the flag at once, so the true never shows here; a
+    // host whose binding waits for the variable's next change leaves the
+    // overlay on until then, which is how the plugin has always started there.
     enabled = std::make_shared<bool>(true);
 
     cvarManager

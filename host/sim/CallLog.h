@@ -42,6 +42,14 @@ struct PLUGINSDK_API CallLog {
     std::vector<std::string> lines;
 
     void Add(const LogLine& line) { lines.push_back(line.Text()); }
+    // Records the call `operation` with its arguments, when calls are being
+    // recorded; otherwise formats nothing. Inline: every SDK call asks.
+    template <typename... Arguments>
+    void Record(std::string_view operation, const Arguments&... arguments) {
+        if (calls) {
+            Add((LogLine(operation) << ... << arguments));
+        }
+    }
     void Clear() { lines.clear(); }
 };
 

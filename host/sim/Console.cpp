@@ -9,17 +9,19 @@ namespace sim {
 
 namespace {
 
-// The number a text reads as, if all of it is one.
+// The number a text reads as, if all of it is one; blanks may follow it.
 bool ParseNumber(const std::string& text, float& out) {
-    if (text.empty()) {
+    const char* start = text.c_str();
+    char* end = nullptr;
+    out = std::strtof(start, &end);
+    // Nothing read: no number, even if what follows is blank.
+    if (end == nullptr || end == start) {
         return false;
     }
-    char* end = nullptr;
-    out = std::strtof(text.c_str(), &end);
-    while (end != nullptr && *end != '\0' && std::isspace(static_cast<unsigned char>(*end))) {
+    while (*end != '\0' && std::isspace(static_cast<unsigned char>(*end))) {
         ++end;
     }
-    return end != text.c_str() && *end == '\0';
+    return *end == '\0';
 }
 
 std::string NumberText(float value) {
@@ -103,6 +105,11 @@ bool Console::Execute(std::string_view line) {
         understood = RunOne(words) && understood;
     }
     return understood;
+}
+
+bool Console::Type(std::string_view line) {
+    output.push_back("] " + std::string(line));
+    return Execute(line);
 }
 
 bool Console::RunOne(const std::vector<std::string>& words) {

@@ -58,6 +58,9 @@ public:
     // double quotes group. "NAME VALUE" sets a variable, "NAME" prints it.
     // Returns false when any part of the line was not understood.
     bool Execute(std::string_view line);
+    // Runs a line as a person typing it into the console does: echoed to the
+    // output after "] ", then executed.
+    bool Type(std::string_view line);
 
     // Everything the console printed, oldest first.
     std::vector<std::string> output;

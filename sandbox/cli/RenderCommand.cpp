@@ -5,6 +5,7 @@
 #include <SDL.h>
 #include <imgui.h>
 
+#include "Caption.h"
 #include "DrawDataRenderer.h"
 #include "InputError.h"
 #include "OffscreenTarget.h"
@@ -68,13 +69,10 @@ OutputPlan PlanOutput(const RenderOptions& options, int frames) {
 }
 
 std::string Caption(const Session& session, const sim::Host& host, int frame) {
-    std::string caption = "Quellmark sandbox  frame " + std::to_string(frame) + "/" +
-                          std::to_string(session.GetScenario().frames) + "  " +
-                          sim::GameModeName(host.mode);
-    for (const auto& [name, variable] : host.console.Variables()) {
-        caption += "  " + name + " " + variable.value;
-    }
-    return caption;
+    return CaptionWithVariables("Quellmark sandbox  frame " + std::to_string(frame) + "/" +
+                                    std::to_string(session.GetScenario().frames) + "  " +
+                                    sim::GameModeName(host.mode),
+                                host.console);
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <backends/imgui_impl_sdl.h>
 #include <imgui.h>
 
+#include "Caption.h"
 #include "ConsoleWindow.h"
 #include "DrawDataRenderer.h"
 #include "FreeCamera.h"
@@ -135,10 +136,7 @@ std::string Caption(const Scene& scene, sim::Host& host) {
                           "P play/pause, Esc quit    ";
     caption += scene.playing ? "playing" : "paused";
     caption += "  frame " + std::to_string(scene.scenarioFrame);
-    for (const auto& [name, variable] : host.console.Variables()) {
-        caption += "  " + name + " " + variable.value;
-    }
-    return caption;
+    return CaptionWithVariables(caption, host.console);
 }
 
 // One run of the window, frame after frame. Each frame takes four steps in
@@ -200,7 +198,7 @@ private:
                 PushKey(action.keyCode);
                 break;
             case ScriptAction::Kind::Console:
-                TypeIntoConsole(host_.console, action.text);
+                host_.console.Type(action.text);
                 break;
             case ScriptAction::Kind::Screenshot:
                 break;

@@ -6,8 +6,9 @@
 #include <imgui.h>
 
 #include "ScreenClip.h"
-#include "sim/Host.h"
+#include "WorldMath.h"
 #include "sim/CameraView.h"
+#include "sim/Host.h"
 
 namespace sandbox {
 
@@ -27,12 +28,6 @@ const ImU32 kOrangeGoalColour = IM_COL32(255, 150, 40, 255);
 const ImU32 kBlueGoalColour = IM_COL32(70, 140, 255, 255);
 const ImU32 kBallColour = IM_COL32(215, 215, 220, 255);
 const ImU32 kBallEdgeColour = IM_COL32(120, 120, 130, 255);
-
-Vector Lerp(Vector a, Vector b, double t) {
-    return {static_cast<float>(a.X + (double(b.X) - a.X) * t),
-            static_cast<float>(a.Y + (double(b.Y) - a.Y) * t),
-            static_cast<float>(a.Z + (double(b.Z) - a.Z) * t)};
-}
 
 class Painter {
 public:

@@ -29,20 +29,20 @@ FrameState StateAt(const Scenario& scenario, int frame) {
         state.ball = sim::Actor{scenario.ball->At(frame), {}, 0.0f};
     }
     if (scenario.camera) {
-        const CameraSpec& spec = *scenario.camera;
+        const CameraSetup& setup = *scenario.camera;
         sim::Actor camera;
-        camera.fov = spec.fov;
-        if (spec.followOffset && state.ball) {
-            camera.location = state.ball->location + *spec.followOffset;
-        } else if (spec.track) {
-            camera.location = spec.track->At(frame);
+        camera.fov = setup.fov;
+        if (setup.followOffset && state.ball) {
+            camera.location = state.ball->location + *setup.followOffset;
+        } else if (setup.track) {
+            camera.location = setup.track->At(frame);
         }
-        if (spec.lookAtBall && state.ball) {
+        if (setup.lookAtBall && state.ball) {
             camera.rotation = LookRotation(camera.location, state.ball->location);
-        } else if (spec.lookAtPoint) {
-            camera.rotation = LookRotation(camera.location, *spec.lookAtPoint);
-        } else if (spec.rotation) {
-            camera.rotation = *spec.rotation;
+        } else if (setup.lookAtPoint) {
+            camera.rotation = LookRotation(camera.location, *setup.lookAtPoint);
+        } else if (setup.rotation) {
+            camera.rotation = *setup.rotation;
         }
         state.camera = camera;
     }

@@ -15,7 +15,7 @@ namespace sandbox {
 // The game camera of a scenario: where it is (its own track, or a fixed
 // offset from the ball) and where it looks (a fixed rotation, the ball, or a
 // point).
-struct CameraSpec {
+struct CameraSetup {
     std::optional<Track> track;
     std::optional<Vector> followOffset;
     std::optional<Rotator> rotation;
@@ -31,7 +31,7 @@ struct Scenario {
     bool serverPresent = true;
     Vector2 canvas{1600, 900};
     std::optional<Track> ball;                              // empty: no ball
-    std::optional<CameraSpec> camera;                       // empty: no camera
+    std::optional<CameraSetup> camera;                      // empty: no camera
     std::vector<std::pair<std::string, std::string>> cvars; // in file order
     // The embedded default's variables are only a starting point: a saved
     // config overrides them, so a flip in the panel survives a restart. A

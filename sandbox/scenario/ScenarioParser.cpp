@@ -197,7 +197,7 @@ public:
         return MovingTrack(object, path);
     }
 
-    std::optional<CameraSpec> Camera(const Json& value, const std::string& path) const {
+    std::optional<CameraSetup> Camera(const Json& value, const std::string& path) const {
         if (value.is_null()) {
             return std::nullopt;
         }
@@ -205,7 +205,7 @@ public:
         OnlyKnownFields(
             object, path,
             {"location", "path", "speed", "loop", "follow", "rotation", "lookAt", "fov"});
-        CameraSpec camera;
+        CameraSetup camera;
         const int placements = int(object.contains("location")) + int(object.contains("path")) +
                                int(object.contains("follow"));
         if (placements != 1) {

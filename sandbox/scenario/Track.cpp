@@ -2,24 +2,9 @@
 
 #include <cmath>
 
+#include "WorldMath.h"
+
 namespace sandbox {
-
-namespace {
-
-double Distance(Vector a, Vector b) {
-    const double dx = double(b.X) - a.X;
-    const double dy = double(b.Y) - a.Y;
-    const double dz = double(b.Z) - a.Z;
-    return std::sqrt(dx * dx + dy * dy + dz * dz);
-}
-
-Vector Lerp(Vector a, Vector b, double t) {
-    return {static_cast<float>(a.X + (double(b.X) - a.X) * t),
-            static_cast<float>(a.Y + (double(b.Y) - a.Y) * t),
-            static_cast<float>(a.Z + (double(b.Z) - a.Z) * t)};
-}
-
-} // namespace
 
 Vector Track::At(int frame) const {
     if (waypoints.empty()) {

@@ -1,14 +1,16 @@
 #include "GameEvents.h"
 
+#include "sim/GameFunctions.h"
+
 namespace sandbox {
 
 void FireSessionStart(sim::Host& host) {
     switch (host.mode) {
     case sim::GameMode::Freeplay:
-        host.FireHook("Function TAGame.Mutator_Freeplay_TA.Init");
+        host.FireHook(sim::kFreeplayInit);
         break;
     case sim::GameMode::CustomTraining:
-        host.FireHook("Function TAGame.GameEvent_TrainingEditor_TA.StartPlayTest");
+        host.FireHook(sim::kTrainingStartPlayTest);
         break;
     case sim::GameMode::Replay:
     case sim::GameMode::None:
@@ -18,17 +20,17 @@ void FireSessionStart(sim::Host& host) {
 
 void FireFrameEvents(sim::Host& host) {
     if (host.mode == sim::GameMode::Freeplay || host.mode == sim::GameMode::CustomTraining) {
-        host.FireHook("Function TAGame.Car_TA.SetVehicleInput");
+        host.FireHook(sim::kCarSetVehicleInput);
     }
 }
 
 void FireSessionEnd(sim::Host& host) {
     switch (host.mode) {
     case sim::GameMode::Freeplay:
-        host.FireHook("Function TAGame.GameEvent_Soccar_TA.Destroyed");
+        host.FireHook(sim::kSoccarDestroyed);
         break;
     case sim::GameMode::CustomTraining:
-        host.FireHook("Function TAGame.GameEvent_TrainingEditor_TA.Destroyed");
+        host.FireHook(sim::kTrainingDestroyed);
         break;
     case sim::GameMode::Replay:
     case sim::GameMode::None:

@@ -48,27 +48,7 @@ Scenario ChooseScenario(const SessionOptions& options) {
 Session::Session(Scenario scenario, const SessionOptions& options, TraceWriter& trace,
                  std::FILE* messages)
     : scenario_(std::move(scenario)), config_(ConfigPathFor(options)) {
-    auto presetScenarioVariables = [this] {
-        for (const auto& [name, value] : scenario_.cvars) {
-            host_.console.Preset(name, value);
-        }
-    };
-    if (scenario_.cvarsYieldToConfig) {
-        presetScenarioVariables();
-    }
-    std::string warning;
-    for (const auto& [name, value] : config_.Load(warning)) {
-        host_.console.Preset(name, value);
-    }
-    if (!warning.empty()) {
-        std::fprintf(messages, "warning: %s\n", warning.c_str());
-    }
-    if (!scenario_.cvarsYieldToConfig) {
-        presetScenarioVariables();
-    }
-    for (const auto& [name, value] : options.sets) {
-        host_.console.Preset(name, value);
-    }
+    PresetVariables(options, messages);
     host_.onWriteConfig = [this] {
         std::string error;
         if (config_.Save(host_.console, error)) {
@@ -89,11 +69,37 @@ Session::Session(Scenario scenario, const SessionOptions& options, TraceWriter& 
         }
     }
     for (const std::string& line : options.execs) {
-        host_.console.output.push_back("] " + line);
-        host_.console.Execute(line);
+        host_.console.Type(line);
     }
     FireSessionStart(host_);
     trace.Section("load", host_.log);
+}
+
+void Session::PresetVariables(const SessionOptions& options, std::FILE* messages) {
+    auto presetScenarioVariables = [this] {
+        for (const auto& [name, value] : scenario_.cvars) {
+            host_.console.Preset(name, value);
+        }
+    };
+    // Held in the order that lets later values win: the embedded default's
+    // variables (a starting point only), the config file, a scenario file's
+    // variables, then --set.
+    if (scenario_.cvarsYieldToConfig) {
+        presetScenarioVariables();
+    }
+    std::string warning;
+    for (const auto& [name, value] : config_.Load(warning)) {
+        host_.console.Preset(name, value);
+    }
+    if (!warning.empty()) {
+        std::fprintf(messages, "warning: %s\n", warning.c_str());
+    }
+    if (!scenario_.cvarsYieldToConfig) {
+        presetScenarioVariables();
+    }
+    for (const auto& [name, value] : options.sets) {
+        host_.console.Preset(name, value);
+    }
 }
 
 void Session::LoadPlugin(const std::string& modulePath) {

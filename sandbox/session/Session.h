@@ -54,6 +54,10 @@ public:
     void Close(TraceWriter& trace);
 
 private:
+    // Holds the values the config, the scenario and --set give the plugin's
+    // variables, each later one winning; config problems are warnings on
+    // `messages`.
+    void PresetVariables(const SessionOptions& options, std::FILE* messages);
     // Loads and starts the module; a refused module throws InputError.
     void LoadPlugin(const std::string& modulePath);
 

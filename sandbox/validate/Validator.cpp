@@ -11,14 +11,16 @@
 
 #include "AllChecks.h"
 #include "ChildRunner.h"
+#include "ExitStatus.h"
 #include "InputError.h"
 
 namespace validate {
 
 namespace {
 
-constexpr int kExitPassed = 0;
-constexpr int kExitFailed = 1;
+// The validator's exit statuses: every check passed, or one failed.
+constexpr int kExitPassed = sandbox::kExitOk;
+constexpr int kExitFailed = sandbox::kExitFailure;
 
 std::string BesideThisProgram(const char* file) {
     std::error_code error;

@@ -6,11 +6,6 @@
 
 namespace sandbox {
 
-void TypeIntoConsole(sim::Console& console, const std::string& line) {
-    console.output.push_back("] " + line);
-    console.Execute(line);
-}
-
 bool ConsoleWindow::Draw(sim::Console& console, float canvasWidth, float canvasHeight) {
     constexpr float kHeight = 150.0f;
     ImGui::SetNextWindowPos(ImVec2(16.0f, canvasHeight - kHeight - 28.0f), ImGuiCond_FirstUseEver);
@@ -33,7 +28,7 @@ bool ConsoleWindow::Draw(sim::Console& console, float canvasWidth, float canvasH
         if (ImGui::InputText("##line", input_.data(), input_.size(),
                              ImGuiInputTextFlags_EnterReturnsTrue)) {
             if (input_[0] != '\0') {
-                TypeIntoConsole(console, input_.data());
+                console.Type(input_.data());
             }
             input_[0] = '\0';
             ImGui::SetKeyboardFocusHere(-1);

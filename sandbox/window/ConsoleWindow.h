@@ -18,7 +18,4 @@ private:
     std::size_t shownLines_ = 0;
 };
 
-// Runs a line as typed into the console, echoing it first.
-void TypeIntoConsole(sim::Console& console, const std::string& line);
-
 } // namespace sandbox

@@ -1,30 +1,16 @@
 #include "ClipOracle.h"
 
 #include <algorithm>
-#include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
+#include "WorldMath.h"
 #include "sim/CameraView.h"
 
 namespace {
 
-// The tolerance of a float evaluation: a few ulps of the largest magnitude in it.
-constexpr double kRounding = 32.0 * FLT_EPSILON;
 constexpr double kMargin = 1.0;
-
-double Norm1(Vector v) {
-    return std::fabs(double(v.X)) + std::fabs(double(v.Y)) + std::fabs(double(v.Z));
-}
-
-bool Finite(Vector v) {
-    return std::isfinite(v.X) && std::isfinite(v.Y) && std::isfinite(v.Z);
-}
-
-bool Finite(Vector2F v) {
-    return std::isfinite(v.X) && std::isfinite(v.Y);
-}
 
 std::string Text(double value) {
     char buffer[32];

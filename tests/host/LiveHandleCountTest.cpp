@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <string>
+
+#include "sdk/BallWrapper.h"
 #include "sdk/CanvasWrapper.h"
 #include "sim/Host.h"
 
@@ -23,6 +27,40 @@ TEST(LiveHandleCountTest, CountsEveryCopyUntilItIsDestroyed) {
         std::vector<CanvasWrapper> more(3, canvas);
         EXPECT_EQ(host.LiveHandles(), 5);
     }
+    EXPECT_EQ(host.LiveHandles(), 0);
+}
+
+TEST(LiveHandleCountTest, AssignmentMovesAHandleBetweenHosts) {
+    sim::Host first;
+    sim::Host second;
+    {
+        CanvasWrapper handle(&first);
+        const CanvasWrapper other(&second);
+        handle = other;
+        EXPECT_EQ(first.LiveHandles(), 0) << "the handle is no longer the first host's";
+        EXPECT_EQ(second.LiveHandles(), 2);
+        handle = other;
+        EXPECT_EQ(second.LiveHandles(), 2) << "within one host nothing is made or destroyed";
+    }
+    EXPECT_EQ(first.LiveHandles(), 0);
+    EXPECT_EQ(second.LiveHandles(), 0);
+}
+
+TEST(LiveHandleCountTest, AssignmentKeepsTheLogOfEachKindBalanced) {
+    sim::Host host;
+    host.log.handles = true;
+    {
+        ActorWrapper actor(&host, nullptr);
+        const BallWrapper ball(&host, nullptr);
+        actor = ball;
+    }
+    // Every kind made is destroyed as that kind: the log's +Kind and -Kind
+    // lines pair up.
+    std::map<std::string, int> balance;
+    for (const std::string& line : host.log.lines) {
+        balance[line.substr(1)] += line[0] == '+' ? 1 : -1;
+    }
+    EXPECT_EQ(balance, (std::map<std::string, int>{{"ActorWrapper", 0}, {"BallWrapper", 0}}));
     EXPECT_EQ(host.LiveHandles(), 0);
 }
 

@@ -1,14 +1,13 @@
 #pragma once
 
-#include <cstdlib>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "sdk/CanvasWrapper.h"
 #include "sdk/Rotator.h"
 #include "sdk/Vector.h"
+#include "sim/CallLogReader.h"
 #include "sim/Host.h"
 
 // A simulated host with a camera and a canvas whose SDK calls are logged, for
@@ -31,26 +30,6 @@ struct RecordingCanvas {
     }
 };
 
-// The world point of a logged "ProjectF x y z" line; %.9g reads back exactly.
-inline std::optional<Vector> ProjectedPoint(std::string_view line) {
-    constexpr std::string_view prefix = "ProjectF ";
-    if (line.substr(0, prefix.size()) != prefix) {
-        return std::nullopt;
-    }
-    const std::string text(line.substr(prefix.size()));
-    const char* cursor = text.c_str();
-    char* next = nullptr;
-    float coordinates[3];
-    for (float& coordinate : coordinates) {
-        coordinate = std::strtof(cursor, &next);
-        if (next == cursor) {
-            return std::nullopt;
-        }
-        cursor = next;
-    }
-    return Vector{coordinates[0], coordinates[1], coordinates[2]};
-}
-
 // The world ends of the one line drawn, read from the projections in the log:
 // the end is projected first, then the start.
 struct DrawnSegment {
@@ -61,7 +40,7 @@ struct DrawnSegment {
 inline std::optional<DrawnSegment> DrawnFromLog(const std::vector<std::string>& log) {
     std::vector<Vector> projected;
     for (const std::string& line : log) {
-        if (auto point = ProjectedPoint(line)) {
+        if (auto point = sim::ProjectedPoint(line)) {
             projected.push_back(*point);
         }
     }

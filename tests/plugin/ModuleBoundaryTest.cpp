@@ -11,6 +11,7 @@
 
 #include "AllocationFailure.h"
 #include "HostedPlugin.h"
+#include "PluginVersion.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ TEST(ModuleDescriptorTest, FieldsSitAtTheirOffsets) {
     EXPECT_TRUE(sourcePath.ends_with("plugin/Quellmark.cpp")) << sourcePath;
     EXPECT_STREQ(ReadAt<const char*>(table, 16), "Quellmark");
     EXPECT_STREQ(ReadAt<const char*>(table, 24), "write a plugin description here");
-    EXPECT_STREQ(ReadAt<const char*>(table, 32), "1.0.0.78");
+    EXPECT_STREQ(ReadAt<const char*>(table, 32), kPluginVersionText);
     EXPECT_EQ(ReadAt<std::int32_t>(table, 40), 1);
     EXPECT_EQ(ReadAt<std::int32_t>(table, 44), 0) << "filler after the plugin type";
     EXPECT_EQ(ReadAt<void*>(table, 48), hosted.Module().Symbol("getPlugin"));

@@ -4,19 +4,24 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "HostedPlugin.h"
+#include "sim/GameFunctions.h"
 
 using ::testing::ElementsAre;
 
 namespace {
 
+// The game's functions, in the order the plugin hooks them.
 const char* const kHookedFunctions[] = {
-    "Function TAGame.Mutator_Freeplay_TA.Init",
-    "Function TAGame.GameEvent_Soccar_TA.Destroyed",
-    "Function TAGame.GameEvent_TrainingEditor_TA.StartPlayTest",
-    "Function TAGame.GameEvent_TrainingEditor_TA.Destroyed",
-    "Function TAGame.Car_TA.SetVehicleInput",
+    sim::kFreeplayInit,      sim::kSoccarDestroyed,    sim::kTrainingStartPlayTest,
+    sim::kTrainingDestroyed, sim::kCarSetVehicleInput,
 };
+
+std::string Hooked(const char* function) {
+    return std::string("HookEvent \"") + function + "\"";
+}
 
 } // namespace
 
@@ -30,12 +35,9 @@ TEST(OnLoadTest, RegistersInOrderWithTheExactArguments) {
     EXPECT_THAT(
         hosted.host.log.lines,
         ElementsAre(R"(registerCvar "qm_enabled" "0" "Plugin Enabled" true false 0 false 0 true)",
-                    "+CVarWrapper", "bindTo", "-CVarWrapper",
-                    R"(HookEvent "Function TAGame.Mutator_Freeplay_TA.Init")",
-                    R"(HookEvent "Function TAGame.GameEvent_Soccar_TA.Destroyed")",
-                    R"(HookEvent "Function TAGame.GameEvent_TrainingEditor_TA.StartPlayTest")",
-                    R"(HookEvent "Function TAGame.GameEvent_TrainingEditor_TA.Destroyed")",
-                    "RegisterDrawable", R"(HookEvent "Function TAGame.Car_TA.SetVehicleInput")"));
+                    "+CVarWrapper", "bindTo", "-CVarWrapper", Hooked(kHookedFunctions[0]),
+                    Hooked(kHookedFunctions[1]), Hooked(kHookedFunctions[2]),
+                    Hooked(kHookedFunctions[3]), "RegisterDrawable", Hooked(kHookedFunctions[4])));
     EXPECT_THAT(hosted.host.HookedFunctions(),
                 ElementsAre(kHookedFunctions[0], kHookedFunctions[1], kHookedFunctions[2],
                             kHookedFunctions[3], kHookedFunctions[4]));

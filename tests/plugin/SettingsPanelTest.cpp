@@ -3,12 +3,12 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <imgui.h>
 
 #include <thread>
 #include <vector>
 
 #include "HostedPlugin.h"
+#include "PanelDriver.h"
 
 using ::testing::ElementsAre;
 
@@ -16,64 +16,26 @@ namespace {
 
 class SettingsPanelTest : public ::testing::Test {
 protected:
-    SettingsPanelTest() {
-        context_ = ImGui::CreateContext();
-        ImGuiIO& io = ImGui::GetIO();
-        io.DisplaySize = ImVec2(800.0f, 600.0f);
-        io.IniFilename = nullptr;
-        unsigned char* pixels = nullptr;
-        int width = 0;
-        int height = 0;
-        io.Fonts->GetTexDataAsRGBA32(&pixels, &width, &height);
-    }
-
     ~SettingsPanelTest() override {
         hosted_.Unload();
         EXPECT_EQ(hosted_.host.LiveHandles(), 0);
-        ImGui::DestroyContext(context_);
     }
 
-    void LoadWithContext() { hosted_.Load(reinterpret_cast<std::uintptr_t>(context_)); }
+    void LoadWithContext() { hosted_.Load(ui_.Handle()); }
 
-    // One UI frame with the mouse at `mouse`, its left button as given. Returns
-    // the calls the panel made during the frame.
-    std::vector<std::string> Frame(ImVec2 mouse = ImVec2(-1.0f, -1.0f), bool pressed = false) {
-        ImGuiIO& io = ImGui::GetIO();
-        io.DeltaTime = 1.0f / 60.0f;
-        io.MousePos = mouse;
-        io.MouseDown[0] = pressed;
-        ImGui::NewFrame();
-        ImGui::SetNextWindowPos(ImVec2(10.0f, 10.0f));
-        ImGui::SetNextWindowSize(ImVec2(300.0f, 200.0f));
-        ImGui::Begin(hosted_.Panel().GetPanelName().c_str());
-        hosted_.host.log.Clear();
-        hosted_.host.log.calls = true;
-        hosted_.Panel().DrawSettingsPanel();
-        hosted_.host.log.calls = false;
-        checkbox_ = ImVec2((ImGui::GetItemRectMin().x + ImGui::GetItemRectMax().x) * 0.5f,
-                           (ImGui::GetItemRectMin().y + ImGui::GetItemRectMax().y) * 0.5f);
-        ImGui::End();
-        ImGui::Render();
-        return hosted_.host.log.lines;
-    }
+    // One UI frame with the panel open; the calls the panel made in it.
+    std::vector<std::string> Frame() { return ui_.Frame(hosted_.Panel(), hosted_.host); }
 
-    // Moves the mouse over the checkbox, presses and releases it, over three
-    // frames; returns the calls of all three.
-    std::vector<std::string> Click() {
-        std::vector<std::string> calls;
-        for (bool pressed : {false, true, false}) {
-            for (auto& call : Frame(checkbox_, pressed)) {
-                calls.push_back(std::move(call));
-            }
-        }
-        return calls;
-    }
+    // Presses and releases the mouse over the checkbox; the calls of the
+    // releasing frame, where the toggle lands.
+    std::vector<std::string> Click() { return ui_.Click(hosted_.Panel(), hosted_.host); }
 
     bool Flag() { return *hosted_.Bindings("qm_enabled")[0]; }
 
+    // The validator's headless settings window, which owns a real Dear ImGui
+    // context as the host does.
+    validate::PanelDriver ui_;
     HostedPlugin hosted_;
-    ImGuiContext* context_ = nullptr;
-    ImVec2 checkbox_;
 };
 
 } // namespace
@@ -97,15 +59,15 @@ TEST_F(SettingsPanelTest, ClickSetsTheVariableThenSavesAndTheFlagFollows) {
     Frame();
     ASSERT_FALSE(Flag());
 
-    EXPECT_THAT(Click(), ElementsAre("getBoolValue", "getBoolValue", "getBoolValue", "setValue 1",
-                                     R"(executeCommand "writeconfig" false)"));
+    EXPECT_THAT(Click(),
+                ElementsAre("getBoolValue", "setValue 1", R"(executeCommand "writeconfig" false)"));
     EXPECT_EQ(hosted_.host.console.Find("qm_enabled")->value, "1");
     EXPECT_TRUE(Flag()) << "the plugin's flag follows the variable through the binding";
     EXPECT_EQ(hosted_.host.writeConfigCount, 1);
 
     EXPECT_THAT(Frame(), ElementsAre("getBoolValue")) << "a frame after the click writes nothing";
-    EXPECT_THAT(Click(), ElementsAre("getBoolValue", "getBoolValue", "getBoolValue", "setValue 0",
-                                     R"(executeCommand "writeconfig" false)"));
+    EXPECT_THAT(Click(),
+                ElementsAre("getBoolValue", "setValue 0", R"(executeCommand "writeconfig" false)"));
     EXPECT_FALSE(Flag());
     EXPECT_EQ(hosted_.host.writeConfigCount, 2);
 }
@@ -115,8 +77,8 @@ TEST_F(SettingsPanelTest, ValueSetFromTheConsoleShowsOnTheNextFrame) {
     Frame();
     hosted_.host.console.Execute("qm_enabled 1");
     // The checkbox now shows the new value, so a click clears it.
-    EXPECT_THAT(Click(), ElementsAre("getBoolValue", "getBoolValue", "getBoolValue", "setValue 0",
-                                     R"(executeCommand "writeconfig" false)"));
+    EXPECT_THAT(Click(),
+                ElementsAre("getBoolValue", "setValue 0", R"(executeCommand "writeconfig" false)"));
     EXPECT_FALSE(Flag());
 }
 
@@ -135,6 +97,6 @@ TEST_F(SettingsPanelTest, ConcurrentFirstDrawsFetchTheHandleOnce) {
     EXPECT_THAT(hosted_.host.log.lines, ElementsAre(R"(getCvar "qm_enabled")"));
     hosted_.host.log.calls = false;
 
-    hosted_.Panel().SetUiContext(reinterpret_cast<std::uintptr_t>(context_));
+    hosted_.Panel().SetUiContext(ui_.Handle());
     EXPECT_THAT(Frame(), ElementsAre("getBoolValue"));
 }

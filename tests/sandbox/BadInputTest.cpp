@@ -59,7 +59,7 @@ TEST_F(SandboxBadInputTest, ModuleOfAnotherInterfaceVersion) {
 
 TEST_F(SandboxBadInputTest, ModuleWithNullFactory) {
     ExpectRefused({"--module", REFUSED_MODULE_DIR "/refused_null_factory.so"},
-                  {"refused_null_factory.so", "null", "factory"});
+                  {"refused_null_factory.so", "has a null descriptor entry: factory"});
 }
 
 TEST_F(SandboxBadInputTest, MissingScenarioFile) {

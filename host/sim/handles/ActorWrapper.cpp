@@ -6,15 +6,11 @@ ActorWrapper::ActorWrapper(sim::Host* host, sim::Actor* actor, HandleKind kind)
     : HostHandle(host, kind), actor_(actor) {}
 
 bool ActorWrapper::IsNull() const {
-    if (host_->log.calls) {
-        host_->log.Add(sim::LogLine("IsNull"));
-    }
+    host_->log.Record("IsNull");
     return actor_ == nullptr;
 }
 
 Vector ActorWrapper::GetLocation() const {
-    if (host_->log.calls) {
-        host_->log.Add(sim::LogLine("GetLocation"));
-    }
+    host_->log.Record("GetLocation");
     return actor_ ? actor_->location : Vector{};
 }

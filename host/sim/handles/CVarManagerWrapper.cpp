@@ -8,12 +8,9 @@ CVarManagerWrapper::CVarManagerWrapper(sim::Host* host)
 CVarWrapper CVarManagerWrapper::registerCvar(std::string name, std::string defaultValue,
                                              std::string description, bool searchable, bool hasMin,
                                              float min, bool hasMax, float max, bool saveToConfig) {
-    if (host_->log.calls) {
-        host_->log.Add(sim::LogLine("registerCvar")
-                       << std::string_view(name) << std::string_view(defaultValue)
-                       << std::string_view(description) << searchable << hasMin << min << hasMax
-                       << max << saveToConfig);
-    }
+    host_->log.Record("registerCvar", std::string_view(name), std::string_view(defaultValue),
+                      std::string_view(description), searchable, hasMin, min, hasMax, max,
+                      saveToConfig);
     sim::Variable variable;
     variable.name = std::move(name);
     variable.defaultValue = std::move(defaultValue);
@@ -28,16 +25,12 @@ CVarWrapper CVarManagerWrapper::registerCvar(std::string name, std::string defau
 }
 
 CVarWrapper CVarManagerWrapper::getCvar(std::string name) {
-    if (host_->log.calls) {
-        host_->log.Add(sim::LogLine("getCvar") << std::string_view(name));
-    }
+    host_->log.Record("getCvar", std::string_view(name));
     return CVarWrapper(host_, host_->console.Find(name));
 }
 
 void CVarManagerWrapper::executeCommand(std::string command, bool log) {
-    if (host_->log.calls) {
-        host_->log.Add(sim::LogLine("executeCommand") << std::string_view(command) << log);
-    }
+    host_->log.Record("executeCommand", std::string_view(command), log);
     if (log) {
         host_->console.output.push_back("> " + command);
     }

@@ -10,9 +10,7 @@ bool CVarWrapper::IsNull() const {
 }
 
 void CVarWrapper::bindTo(std::shared_ptr<bool> flag) {
-    if (host_->log.calls) {
-        host_->log.Add(sim::LogLine("bindTo"));
-    }
+    host_->log.Record("bindTo");
     if (variable_ == nullptr || flag == nullptr) {
         return;
     }
@@ -21,16 +19,12 @@ void CVarWrapper::bindTo(std::shared_ptr<bool> flag) {
 }
 
 bool CVarWrapper::getBoolValue() const {
-    if (host_->log.calls) {
-        host_->log.Add(sim::LogLine("getBoolValue"));
-    }
+    host_->log.Record("getBoolValue");
     return variable_ != nullptr && variable_->BoolValue();
 }
 
 void CVarWrapper::setValue(int value) {
-    if (host_->log.calls) {
-        host_->log.Add(sim::LogLine("setValue") << value);
-    }
+    host_->log.Record("setValue", value);
     if (variable_ != nullptr) {
         host_->console.Set(*variable_, std::to_string(value));
     }

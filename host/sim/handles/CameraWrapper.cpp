@@ -10,15 +10,11 @@ Vector CameraWrapper::GetLocation() const {
 }
 
 Rotator CameraWrapper::GetRotation() const {
-    if (host_->log.calls) {
-        host_->log.Add(sim::LogLine("GetRotation"));
-    }
+    host_->log.Record("GetRotation");
     return actor_ ? actor_->rotation : Rotator{};
 }
 
 float CameraWrapper::GetFOV() const {
-    if (host_->log.calls) {
-        host_->log.Add(sim::LogLine("GetFOV"));
-    }
+    host_->log.Record("GetFOV");
     return actor_ ? actor_->fov : 0.0f;
 }

@@ -5,25 +5,18 @@
 CanvasWrapper::CanvasWrapper(sim::Host* host) : HostHandle(host, HandleKind::Canvas) {}
 
 Vector2 CanvasWrapper::GetSize() const {
-    if (host_->log.calls) {
-        host_->log.Add(sim::LogLine("GetSize"));
-    }
+    host_->log.Record("GetSize");
     return host_->canvasSize;
 }
 
 void CanvasWrapper::SetColor(unsigned char red, unsigned char green, unsigned char blue,
                              unsigned char alpha) {
-    if (host_->log.calls) {
-        host_->log.Add(sim::LogLine("SetColor")
-                       << int{red} << int{green} << int{blue} << int{alpha});
-    }
+    host_->log.Record("SetColor", int{red}, int{green}, int{blue}, int{alpha});
     host_->color = sim::Color{red, green, blue, alpha};
 }
 
 Vector2F CanvasWrapper::ProjectF(Vector location) const {
-    if (host_->log.calls) {
-        host_->log.Add(sim::LogLine("ProjectF") << location);
-    }
+    host_->log.Record("ProjectF", location);
     if (!host_->camera) {
         return {};
     }
@@ -31,15 +24,11 @@ Vector2F CanvasWrapper::ProjectF(Vector location) const {
 }
 
 void CanvasWrapper::DrawLine(Vector2F start, Vector2F end) {
-    if (host_->log.calls) {
-        host_->log.Add(sim::LogLine("DrawLine") << start << end);
-    }
+    host_->log.Record("DrawLine", start, end);
     host_->lines.push_back({start, end, 1.0f, false, host_->color});
 }
 
 void CanvasWrapper::DrawLine(Vector2F start, Vector2F end, float width) {
-    if (host_->log.calls) {
-        host_->log.Add(sim::LogLine("DrawLine") << start << end << width);
-    }
+    host_->log.Record("DrawLine", start, end, width);
     host_->lines.push_back({start, end, width, true, host_->color});
 }

@@ -32,9 +32,17 @@ HostHandle::HostHandle(const HostHandle& other) : host_(other.host_), kind_(othe
     host_->HandleMade(kind_);
 }
 
-// The two handles stay two handles: nothing is made or destroyed.
+// The two handles stay two handles. Within one host and kind nothing is made
+// or destroyed; otherwise this handle stops being one of its old host's and
+// becomes a handle of the other's host and kind, so every host's count (and
+// its log of handles made and destroyed) stays exact.
 HostHandle& HostHandle::operator=(const HostHandle& other) {
-    host_ = other.host_;
+    if (host_ != other.host_ || kind_ != other.kind_) {
+        other.host_->HandleMade(other.kind_);
+        host_->HandleDestroyed(kind_);
+        host_ = other.host_;
+        kind_ = other.kind_;
+    }
     return *this;
 }
 

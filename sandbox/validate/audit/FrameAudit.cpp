@@ -3,18 +3,18 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
-#include <cstdlib>
 #include <iterator>
 #include <numbers>
 #include <utility>
 
 #include "CanvasJudge.h"
-#include "ValueText.h"
 #include "FrustumJudge.h"
 #include "OverlayTargets.h"
-#include "WorldMath.h"
 #include "Quaternion.h"
+#include "ValueText.h"
 #include "ViewFrustum.h"
+#include "WorldMath.h"
+#include "sim/CallLogReader.h"
 
 namespace validate {
 
@@ -40,18 +40,6 @@ bool StartsWith(const std::string& text, const char* prefix) {
     return text.rfind(prefix, 0) == 0;
 }
 
-// The three floats of a "ProjectF X Y Z" line; the log prints them with %.9g,
-// which reads back exactly.
-Vector ParseProjectF(const std::string& call) {
-    const char* p = call.c_str() + 8;
-    char* end = nullptr;
-    Vector v;
-    v.X = std::strtof(p, &end);
-    v.Y = std::strtof(end, &end);
-    v.Z = std::strtof(end, &end);
-    return v;
-}
-
 // The point lies on the segment from `start` to `end`, to within rounding.
 bool OnSegment(Vector start, Vector end, Vector point) {
     const double ax = double(end.X) - start.X, ay = double(end.Y) - start.Y,
@@ -74,27 +62,31 @@ bool IsRed(const sim::Color& color) {
     return color == kRed;
 }
 
-} // namespace
-
-std::optional<std::string> FrameAuditor::Audit(const HostileFrame& frame,
-                                               const std::vector<std::string>& calls,
-                                               const std::vector<sim::DrawnLine>& lines,
-                                               AuditTotals& totals) {
-    ++totals.frames;
-
-    // The calls, in order: colours set, points projected, lines drawn.
+// The frame's calls read in order: the colours set, and each pair of points
+// projected with the DrawLine that followed it.
+struct FrameCalls {
     std::vector<DrawEvent> events;
-    std::vector<Vector> pending;
     int colourSets = 0;
     bool redThenGreen = true;
+};
+
+// Reads the calls against the lines that reached the canvas; the first
+// breach of how a frame's calls must fit together, or nothing.
+std::optional<std::string> ReadCalls(const std::vector<std::string>& calls,
+                                     const std::vector<sim::DrawnLine>& lines, FrameCalls& read,
+                                     AuditTotals& totals) {
+    std::vector<Vector> pending;
     std::size_t drawn = 0;
     for (const std::string& call : calls) {
         if (StartsWith(call, "ProjectF ")) {
-            const Vector point = ParseProjectF(call);
-            if (!Finite(point)) {
+            const std::optional<Vector> point = sim::ProjectedPoint(call);
+            if (!point) {
+                return "an unreadable ProjectF call: " + call;
+            }
+            if (!Finite(*point)) {
                 return "a non-finite point reached the canvas: " + call;
             }
-            pending.push_back(point);
+            pending.push_back(*point);
             ++totals.projectedPoints;
         } else if (StartsWith(call, "DrawLine")) {
             if (drawn >= lines.size()) {
@@ -104,13 +96,13 @@ std::optional<std::string> FrameAuditor::Audit(const HostileFrame& frame,
                 return "a DrawLine followed " + Num(long(pending.size())) +
                        " ProjectF calls, expected 2 (end, then start)";
             }
-            events.push_back({pending[1], pending[0], lines[drawn++]});
+            read.events.push_back({pending[1], pending[0], lines[drawn++]});
             pending.clear();
         } else if (StartsWith(call, "SetColor ")) {
             const char* expected =
-                colourSets == 0 ? "SetColor 255 0 0 150" : "SetColor 0 255 0 150";
-            redThenGreen = redThenGreen && colourSets < 2 && call == expected;
-            ++colourSets;
+                read.colourSets == 0 ? "SetColor 255 0 0 150" : "SetColor 0 255 0 150";
+            read.redThenGreen = read.redThenGreen && read.colourSets < 2 && call == expected;
+            ++read.colourSets;
         }
     }
     if (!pending.empty()) {
@@ -120,6 +112,12 @@ std::optional<std::string> FrameAuditor::Audit(const HostileFrame& frame,
         return Num(long(lines.size())) + " lines reached the canvas but the log holds " +
                Num(long(drawn)) + " DrawLine calls";
     }
+    return std::nullopt;
+}
+
+// What reached the canvas, whatever the frame: at most eight lines, every
+// argument finite.
+std::optional<std::string> CheckCanvasArguments(const std::vector<sim::DrawnLine>& lines) {
     if (lines.size() > 8) {
         return Num(long(lines.size())) + " lines drawn in one frame, at most 8 allowed";
     }
@@ -129,37 +127,30 @@ std::optional<std::string> FrameAuditor::Audit(const HostileFrame& frame,
                    " to " + Str(line.end) + " width " + Num(line.width);
         }
     }
+    return std::nullopt;
+}
 
-    if (!frame.OverlayApplies()) {
-        for (const std::string& call : calls) {
-            if (StartsWith(call, "ProjectF") || StartsWith(call, "DrawLine") ||
-                StartsWith(call, "SetColor")) {
-                return "the overlay does not apply in this frame, yet the plugin called " + call;
-            }
+// A frame the overlay does not apply to: no projection, line or colour at all.
+std::optional<std::string> CheckNothingDrawn(const std::vector<std::string>& calls) {
+    for (const std::string& call : calls) {
+        if (StartsWith(call, "ProjectF") || StartsWith(call, "DrawLine") ||
+            StartsWith(call, "SetColor")) {
+            return "the overlay does not apply in this frame, yet the plugin called " + call;
         }
-        return std::nullopt;
     }
-    if (!redThenGreen || colourSets != 2) {
-        return "the colours were set " + Num(colourSets) +
-               " times, expected once red (255 0 0 150) then once green (0 255 0 150)";
-    }
-    if (!lines.empty()) {
-        ++totals.framesDrawing;
-        totals.lines += long(lines.size());
-    }
+    return std::nullopt;
+}
 
-    const sim::Actor& camera = *frame.camera;
+// Each drawn line: its colour and the order of colours, its width, its canvas
+// ends the host's projections of its world ends, those on a segment from a
+// target to the ball, and inside the frame's frustum within the margin.
+std::optional<std::string> JudgeDrawnLines(const HostileFrame& frame, const FrameCalls& read,
+                                           const FrustumJudge& judge, const CanvasJudge& canvas,
+                                           AuditTotals& totals) {
     const Vector ball = frame.ball->location;
-    scratch_.canvasSize = frame.canvas;
-    const ViewFrustum frustum =
-        ViewFrustum::Build(CanvasWrapper(&scratch_), RotatorToQuaternion(camera.rotation),
-                           camera.location, camera.fov, kNearDistance, kFarDistance);
-    const FrustumJudge judge(frustum, camera.location);
-    const CanvasJudge canvas(camera, frame.canvas, judge);
-
     bool greenSeen = false;
-    for (std::size_t k = 0; k < events.size(); ++k) {
-        const DrawEvent& e = events[k];
+    for (std::size_t k = 0; k < read.events.size(); ++k) {
+        const DrawEvent& e = read.events[k];
         const std::string which =
             "line " + Num(long(k + 1)) + " (world " + Str(e.start) + " to " + Str(e.end) + ")";
         const bool red = IsRed(e.line.color);
@@ -205,15 +196,16 @@ std::optional<std::string> FrameAuditor::Audit(const HostileFrame& frame,
             }
         }
     }
+    return std::nullopt;
+}
 
-    // The plugin draws nothing through a frustum that does not bound the view
-    // (a field of view no camera has, or a near plane single precision could
-    // not keep in front of the camera): nothing is required then.
-    if (!frustum.BoundsTheView(camera.location, camera.fov, kNearDistance)) {
-        return std::nullopt;
-    }
-    // Segments the frustum plainly holds must be drawn: whole ones unchanged,
-    // and ones with one end deep inside and the other clearly out, from that end.
+// Segments the frustum plainly holds must be drawn: whole ones unchanged, and
+// ones with one end deep inside and the other clearly out, from that end.
+std::optional<std::string> CheckRequiredSegments(const HostileFrame& frame, const FrameCalls& read,
+                                                 const FrustumJudge& judge, AuditTotals& totals) {
+    const sim::Actor& camera = *frame.camera;
+    const Vector ball = frame.ball->location;
+    const std::vector<DrawEvent>& events = read.events;
     const bool wellConditioned = std::isfinite(camera.fov) && camera.fov >= 1.0f &&
                                  camera.fov <= 150.0f && Finite(camera.location) &&
                                  Norm1(camera.location) <= 1e5 && frame.canvas.X > 0 &&
@@ -268,6 +260,53 @@ std::optional<std::string> FrameAuditor::Audit(const HostileFrame& frame,
         }
     }
     return std::nullopt;
+}
+
+} // namespace
+
+std::optional<std::string> FrameAuditor::Audit(const HostileFrame& frame,
+                                               const std::vector<std::string>& calls,
+                                               const std::vector<sim::DrawnLine>& lines,
+                                               AuditTotals& totals) {
+    ++totals.frames;
+    FrameCalls read;
+    if (auto breach = ReadCalls(calls, lines, read, totals)) {
+        return breach;
+    }
+    if (auto breach = CheckCanvasArguments(lines)) {
+        return breach;
+    }
+    if (!frame.OverlayApplies()) {
+        return CheckNothingDrawn(calls);
+    }
+    if (!read.redThenGreen || read.colourSets != 2) {
+        return "the colours were set " + Num(read.colourSets) +
+               " times, expected once red (255 0 0 150) then once green (0 255 0 150)";
+    }
+    if (!lines.empty()) {
+        ++totals.framesDrawing;
+        totals.lines += long(lines.size());
+    }
+
+    // The frustum the plugin should have clipped to, and the judges of it.
+    const sim::Actor& camera = *frame.camera;
+    scratch_.canvasSize = frame.canvas;
+    const ViewFrustum frustum =
+        ViewFrustum::Build(CanvasWrapper(&scratch_), RotatorToQuaternion(camera.rotation),
+                           camera.location, camera.fov, kNearDistance, kFarDistance);
+    const FrustumJudge judge(frustum, camera.location);
+    const CanvasJudge canvas(camera, frame.canvas, judge);
+    if (auto breach = JudgeDrawnLines(frame, read, judge, canvas, totals)) {
+        return breach;
+    }
+
+    // The plugin draws nothing through a frustum that does not bound the view
+    // (a field of view no camera has, or a near plane single precision could
+    // not keep in front of the camera): nothing is required then.
+    if (!frustum.BoundsTheView(camera.location, camera.fov, kNearDistance)) {
+        return std::nullopt;
+    }
+    return CheckRequiredSegments(frame, read, judge, totals);
 }
 
 } // namespace validate

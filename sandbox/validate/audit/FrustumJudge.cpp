@@ -25,7 +25,7 @@ FrustumJudge::FrustumJudge(const ViewFrustum& frustum, Vector camera) {
     std::copy(std::begin(frustum.Corners), std::end(frustum.Corners), corners_);
     double reach = 0.0;
     for (const Vector& corner : corners_) {
-        reach = std::max(reach, validate::Distance(corner, camera));
+        reach = std::max(reach, ::Distance(corner, camera));
     }
     if (std::isnan(reach)) {
         reach = INFINITY;
@@ -73,7 +73,7 @@ double FrustumJudge::Slack(int i, Vector point) const {
 }
 
 double FrustumJudge::ConstructionError(int i, Vector point) const {
-    const double lever = validate::Distance(point, corners_[kPlaneCorners[i][1]]);
+    const double lever = ::Distance(point, corners_[kPlaneCorners[i][1]]);
     const double error = turn_[i] * lever + 2.0 * cornerError_ + Slack(i, point);
     return std::isnan(error) ? INFINITY : error;
 }

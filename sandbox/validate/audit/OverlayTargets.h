@@ -5,6 +5,11 @@
 
 namespace validate {
 
+// What the overlay must draw, as the validator expects it of any module it is
+// handed. Written here on purpose rather than taken from the plugin's render
+// pass (plugin/RenderOverlay.cpp): the validator is an independent check, and
+// a wrong target there must fail it, not move its expectations along.
+
 // The eight fixed ends of the overlay's lines, in drawing order: four red at
 // the positive-Y end of the field, four green at the negative-Y end.
 inline constexpr Vector kTargets[8] = {

@@ -12,6 +12,7 @@
 
 #include "ModuleChecks.h"
 #include "ModuleUnderTest.h"
+#include "PluginVersion.h"
 #include "ValueText.h"
 
 namespace validate {
@@ -67,7 +68,7 @@ void CheckDescriptor(const CheckContext& context) {
 
     RequireText(table, 16, "the class name", "Quellmark");
     RequireText(table, 24, "the title", "write a plugin description here");
-    RequireText(table, 32, "the version text", "1.0.0.78");
+    RequireText(table, 32, "the version text", kPluginVersionText);
 
     const auto type = ReadAt<std::int32_t>(table, 40);
     Require(type == 1, "the plugin type (offset 40) is " + Num(type) + ", expected 1");

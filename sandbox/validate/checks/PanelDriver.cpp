@@ -27,7 +27,10 @@ std::vector<std::string> PanelDriver::Frame(BakkesMod::Plugin::PluginSettingsWin
     io.MousePos = aiming_ ? ImVec2(itemX_, itemY_) : ImVec2(-1.0f, -1.0f);
     io.MouseDown[0] = pressed;
     ImGui::NewFrame();
+    // Given a size, the window shows its items from its very first frame;
+    // left to fit them it would hide them for one, and a click there misses.
     ImGui::SetNextWindowPos(ImVec2(10.0f, 10.0f));
+    ImGui::SetNextWindowSize(ImVec2(300.0f, 200.0f));
     ImGui::Begin(panel.GetPanelName().c_str());
     host.log.Clear();
     host.log.calls = true;

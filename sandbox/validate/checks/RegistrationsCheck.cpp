@@ -7,17 +7,16 @@
 #include "ModuleChecks.h"
 #include "ModuleUnderTest.h"
 #include "ValueText.h"
+#include "sim/GameFunctions.h"
 
 namespace validate {
 
 namespace {
 
+// The game's functions, in the order the plugin must hook them.
 const std::vector<std::string> kHookNames = {
-    "Function TAGame.Mutator_Freeplay_TA.Init",
-    "Function TAGame.GameEvent_Soccar_TA.Destroyed",
-    "Function TAGame.GameEvent_TrainingEditor_TA.StartPlayTest",
-    "Function TAGame.GameEvent_TrainingEditor_TA.Destroyed",
-    "Function TAGame.Car_TA.SetVehicleInput",
+    sim::kFreeplayInit,      sim::kSoccarDestroyed,    sim::kTrainingStartPlayTest,
+    sim::kTrainingDestroyed, sim::kCarSetVehicleInput,
 };
 
 std::vector<std::string> ExpectedCalls() {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "OverlayTargets.h"
 #include "sdk/BakkesModPlugin.h"
 #include "sdk/CanvasWrapper.h"
 #include "sdk/GameWrapper.h"
@@ -19,11 +20,10 @@
 
 namespace {
 
-constexpr Vector kTargets[8] = {
-    {800.0f, 5000.0f, 0.0f},    {-800.0f, 5000.0f, 0.0f},    {800.0f, 5000.0f, 600.0f},
-    {-800.0f, 5000.0f, 600.0f}, {800.0f, -5000.0f, 0.0f},    {-800.0f, -5000.0f, 0.0f},
-    {800.0f, -5000.0f, 600.0f}, {-800.0f, -5000.0f, 600.0f},
-};
+// The lines it draws are the ones the validator expects, but for its fault.
+using validate::kLineWidth;
+using validate::kTargets;
+using validate::TargetColor;
 
 class FaultyPlugin : public BakkesMod::Plugin::BakkesModPlugin,
                      public BakkesMod::Plugin::PluginSettingsWindow {
@@ -64,11 +64,12 @@ private:
 #endif
         for (int i = 0; i < 8; ++i) {
             if (i % 4 == 0) {
-                canvas.SetColor(i == 0 ? 255 : 0, i == 0 ? 0 : 255, 0, 150);
+                const sim::Color color = TargetColor(i);
+                canvas.SetColor(color.r, color.g, color.b, color.a);
             }
             const Vector2F to = canvas.ProjectF(end);
             const Vector2F from = canvas.ProjectF(kTargets[i]);
-            canvas.DrawLine(from, to, 3.0f);
+            canvas.DrawLine(from, to, kLineWidth);
         }
     }
 

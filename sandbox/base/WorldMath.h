@@ -5,11 +5,12 @@
 
 #include "sdk/Vector.h"
 
-// Double-precision helpers for judging single-precision geometry.
-namespace validate {
+// Double-precision helpers on the SDK's single-precision vectors: for moving
+// things through the world, and for judging single-precision geometry. In no
+// namespace, like the overlay's own VectorMath.
 
 // Single-precision geometry is exact only to a few units in the last place of
-// the largest magnitude involved; the tolerances of the audit are this factor
+// the largest magnitude involved; tolerances in judging it are this factor
 // times such a magnitude. 32 ulps is several times the error of the longest
 // chain of float operations between the plugin's inputs and what it hands the
 // canvas.
@@ -32,4 +33,10 @@ inline bool Finite(Vector2F v) {
     return std::isfinite(v.X) && std::isfinite(v.Y);
 }
 
-} // namespace validate
+// The point a fraction t of the way from a to b, worked out in double
+// precision and rounded once.
+inline Vector Lerp(Vector a, Vector b, double t) {
+    return {static_cast<float>(a.X + (double(b.X) - a.X) * t),
+            static_cast<float>(a.Y + (double(b.Y) - a.Y) * t),
+            static_cast<float>(a.Z + (double(b.Z) - a.Z) * t)};
+}
