@@ -21,26 +21,28 @@ sim::Variable& Ranged(sim::Console& console) {
     return console.Register(variable);
 }
 
-TEST(ConsoleTest, NumbersOutsideTheRangeAreClamped) {
-    sim::Console console;
-    sim::Variable& variable = Ranged(console);
-    console.Set(variable, "3");
-    EXPECT_EQ(variable.value, "5");
-    console.Set(variable, "12.5");
-    EXPECT_EQ(variable.value, "10");
-    console.Set(variable, " 8 ");
-    EXPECT_EQ(variable.value, " 8 ") << "a number within the range keeps its text, blanks and all";
-}
+// Each value set, and the text the variable holds then.
+struct Setting {
+    const char* typed;
+    const char* held;
+    const char* why;
+};
 
-TEST(ConsoleTest, TextThatIsNotWhollyANumberIsNotClamped) {
+TEST(ConsoleTest, OnlyTextThatIsWhollyANumberIsClampedToTheRange) {
+    const Setting settings[] = {
+        {"3", "5", "below the range"},
+        {"12.5", "10", "above the range"},
+        {" 8 ", " 8 ", "within the range, blanks and all"},
+        {"12abc", "12abc", "not wholly a number"},
+        {"   ", "   ", "blanks alone are no number, not a zero below the range"},
+        {"", "", "empty"},
+    };
     sim::Console console;
     sim::Variable& variable = Ranged(console);
-    console.Set(variable, "12abc");
-    EXPECT_EQ(variable.value, "12abc");
-    console.Set(variable, "   ");
-    EXPECT_EQ(variable.value, "   ") << "blanks alone are no number, not a zero below the range";
-    console.Set(variable, "");
-    EXPECT_EQ(variable.value, "");
+    for (const Setting& setting : settings) {
+        console.Set(variable, setting.typed);
+        EXPECT_EQ(variable.value, setting.held) << setting.why;
+    }
     EXPECT_FALSE(variable.BoolValue());
 }
 

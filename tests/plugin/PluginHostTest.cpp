@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,113 +19,99 @@ namespace {
 
 const std::string kProbe = PROBE_MODULE_DIR "/probe_module.so";
 
-// The steps the module noted since the last call, in order.
-std::vector<std::string> Steps(sim::Host& host) {
-    std::vector<std::string> steps;
-    for (const std::string& line : host.console.output) {
-        if (line.rfind("> ", 0) == 0) {
-            steps.push_back(line.substr(2));
-        }
+class PluginHostTest : public ::testing::Test {
+protected:
+    // Opens the module into the host; a refusal fails the test.
+    sim::PluginHost& Open(const std::string& path = kProbe) {
+        std::string error;
+        hosted_.push_back(sim::PluginHost::Open(path, host_, error));
+        EXPECT_NE(hosted_.back(), nullptr) << error;
+        return *hosted_.back();
     }
-    host.console.output.clear();
-    return steps;
-}
 
-std::unique_ptr<sim::PluginHost> Open(const std::string& path, sim::Host& host) {
-    std::string error;
-    auto hosted = sim::PluginHost::Open(path, host, error);
-    EXPECT_TRUE(hosted) << error;
-    return hosted;
-}
+    // Opens and loads the probe, and forgets the steps of loading.
+    sim::PluginHost& Loaded() {
+        sim::PluginHost& hosted = Open();
+        std::string error;
+        EXPECT_NE(hosted.Load(0, error), nullptr) << error;
+        Steps();
+        return hosted;
+    }
 
-TEST(PluginHostTest, LoadHandsOverTheUiContextBeforeOnLoad) {
-    sim::Host host;
-    auto hosted = Open(kProbe, host);
-    ASSERT_TRUE(hosted);
-    std::string error;
-    ASSERT_NE(hosted->Load(0x5A17, error), nullptr) << error;
+    // The steps the module noted since the last call, in order.
+    std::vector<std::string> Steps() {
+        std::vector<std::string> steps;
+        for (const std::string& line : host_.console.output) {
+            if (line.rfind("> ", 0) == 0) {
+                steps.push_back(line.substr(2));
+            }
+        }
+        host_.console.output.clear();
+        return steps;
+    }
+
+    sim::Host host_;
+    std::vector<std::unique_ptr<sim::PluginHost>> hosted_;
+    std::string error_;
+};
+
+TEST_F(PluginHostTest, LoadHandsOverTheUiContextBeforeOnLoad) {
+    sim::PluginHost& hosted = Open();
+    ASSERT_NE(hosted.Load(0x5A17, error_), nullptr) << error_;
     // The context is handed through the console the host filled in first.
-    EXPECT_THAT(Steps(host), ElementsAre("SetUiContext 23063", "onLoad"));
-    EXPECT_NE(hosted->Panel(), nullptr);
+    EXPECT_THAT(Steps(), ElementsAre("SetUiContext 23063", "onLoad"));
+    EXPECT_NE(hosted.Panel(), nullptr);
 }
 
-TEST(PluginHostTest, AHostWithoutAUiHandsNothingOver) {
-    sim::Host host;
-    auto hosted = Open(kProbe, host);
-    ASSERT_TRUE(hosted);
-    std::string error;
-    ASSERT_NE(hosted->Load(0, error), nullptr) << error;
-    EXPECT_THAT(Steps(host), ElementsAre("onLoad"));
+TEST_F(PluginHostTest, AHostWithoutAUiHandsNothingOver) {
+    ASSERT_NE(Open().Load(0, error_), nullptr) << error_;
+    EXPECT_THAT(Steps(), ElementsAre("onLoad"));
 }
 
-TEST(PluginHostTest, UnloadRunsTheHostsOrderAndClosesTheModule) {
-    sim::Host host;
-    auto hosted = Open(kProbe, host);
-    ASSERT_TRUE(hosted);
-    std::string error;
-    ASSERT_NE(hosted->Load(0, error), nullptr) << error;
-    Steps(host);
-    ASSERT_EQ(host.DrawableCount(), 1u);
+TEST_F(PluginHostTest, UnloadRunsTheHostsOrderAndClosesTheModule) {
+    sim::PluginHost& hosted = Loaded();
+    ASSERT_EQ(host_.DrawableCount(), 1u);
 
-    hosted->Unload();
+    hosted.Unload();
     // The host's copy goes before the release, so the release drops the last owner.
-    EXPECT_THAT(Steps(host), ElementsAre("onUnload", "release, the last owner", "destroyed"));
-    EXPECT_EQ(host.DrawableCount(), 0u) << "the plugin's callbacks went with it";
-    EXPECT_FALSE(hosted->Loaded());
+    EXPECT_THAT(Steps(), ElementsAre("onUnload", "release, the last owner", "destroyed"));
+    EXPECT_EQ(host_.DrawableCount(), 0u) << "the plugin's callbacks went with it";
+    EXPECT_FALSE(hosted.Loaded());
     EXPECT_FALSE(sim::ModuleLibraryIsLoaded(kProbe)) << "the module was closed";
-    EXPECT_EQ(host.LiveHandles(), 0);
+    EXPECT_EQ(host_.LiveHandles(), 0);
 
-    hosted->Unload();
-    EXPECT_THAT(Steps(host), IsEmpty()) << "a second unload does nothing";
+    hosted.Unload();
+    EXPECT_THAT(Steps(), IsEmpty()) << "a second unload does nothing";
 }
 
-TEST(PluginHostTest, TheHostsCopyOutlivesTheRelease) {
-    sim::Host host;
-    auto hosted = Open(kProbe, host);
-    ASSERT_TRUE(hosted);
-    std::string error;
-    ASSERT_NE(hosted->Create(error), nullptr) << error;
-    hosted->Descriptor().release();
-    EXPECT_THAT(Steps(host), ElementsAre("release"));
-    ASSERT_NE(hosted->Plugin(), nullptr);
-    hosted->DropPlugin();
-    EXPECT_THAT(Steps(host), ElementsAre("destroyed"));
+TEST_F(PluginHostTest, TheHostsCopyOutlivesTheRelease) {
+    sim::PluginHost& hosted = Open();
+    ASSERT_NE(hosted.Create(error_), nullptr) << error_;
+    hosted.Descriptor().release();
+    EXPECT_THAT(Steps(), ElementsAre("release"));
+    ASSERT_NE(hosted.Plugin(), nullptr);
+    hosted.DropPlugin();
+    EXPECT_THAT(Steps(), ElementsAre("destroyed"));
 }
 
-TEST(PluginHostTest, ClosingTheModuleOnlySkipsOnUnloadAndRelease) {
-    sim::Host host;
-    auto hosted = Open(kProbe, host);
-    ASSERT_TRUE(hosted);
-    std::string error;
-    ASSERT_NE(hosted->Load(0, error), nullptr) << error;
-    Steps(host);
-
-    hosted->CloseModuleOnly();
-    EXPECT_THAT(Steps(host), ElementsAre("destroyed")) << "the module's statics took the plugin";
-    EXPECT_EQ(host.DrawableCount(), 0u);
+TEST_F(PluginHostTest, ClosingTheModuleOnlySkipsOnUnloadAndRelease) {
+    Loaded().CloseModuleOnly();
+    EXPECT_THAT(Steps(), ElementsAre("destroyed")) << "the module's statics took the plugin";
+    EXPECT_EQ(host_.DrawableCount(), 0u);
     EXPECT_FALSE(sim::ModuleLibraryIsLoaded(kProbe));
 }
 
-TEST(PluginHostTest, AFactoryThatMakesNoPluginIsReported) {
-    sim::Host host;
-    std::string error;
-    auto nullAddress = Open(PROBE_MODULE_DIR "/probe_null_address.so", host);
-    ASSERT_TRUE(nullAddress);
-    EXPECT_EQ(nullAddress->Load(0, error), nullptr);
-    EXPECT_EQ(error, "the factory returned a null address");
-
-    auto emptyReference = Open(PROBE_MODULE_DIR "/probe_empty_reference.so", host);
-    ASSERT_TRUE(emptyReference);
-    EXPECT_EQ(emptyReference->Create(error), nullptr);
-    EXPECT_EQ(error, "the factory left the module's reference empty");
-    EXPECT_EQ(host.LiveHandles(), 0) << "no host reference was made for a missing plugin";
+TEST_F(PluginHostTest, AFactoryThatMakesNoPluginIsReported) {
+    EXPECT_EQ(Open(PROBE_MODULE_DIR "/probe_null_address.so").Load(0, error_), nullptr);
+    EXPECT_EQ(error_, "the factory returned a null address");
+    EXPECT_EQ(Open(PROBE_MODULE_DIR "/probe_empty_reference.so").Create(error_), nullptr);
+    EXPECT_EQ(error_, "the factory left the module's reference empty");
+    EXPECT_EQ(host_.LiveHandles(), 0) << "no host reference was made for a missing plugin";
 }
 
-TEST(PluginHostTest, ARefusedModuleIsReportedByTheLoader) {
-    sim::Host host;
-    std::string error;
-    EXPECT_EQ(sim::PluginHost::Open(PROBE_MODULE_DIR "/absent.so", host, error), nullptr);
-    EXPECT_EQ(error, "cannot open module '" PROBE_MODULE_DIR "/absent.so': no such file");
+TEST_F(PluginHostTest, ARefusedModuleIsReportedByTheLoader) {
+    EXPECT_EQ(sim::PluginHost::Open(PROBE_MODULE_DIR "/absent.so", host_, error_), nullptr);
+    EXPECT_EQ(error_, "cannot open module '" PROBE_MODULE_DIR "/absent.so': no such file");
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "TestModuleDescriptor.h"
 #include "sdk/BakkesModPlugin.h"
 #include "sdk/GameWrapper.h"
 #include "sdk/PluginDescriptor.h"
@@ -73,15 +74,7 @@ __attribute__((visibility("default"))) void deleteMe() {
 }
 
 __attribute__((visibility("default"))) extern const PluginDescriptor exports;
-const PluginDescriptor exports = {
-    kPluginInterfaceVersion,
-    __FILE__,
-    "Probe",
-    "notes the host's steps",
-    "0.0.0.1",
-    1,
-    &getPlugin,
-    &deleteMe,
-};
+constinit const PluginDescriptor exports =
+    TestModuleDescriptor(__FILE__, "Probe", "notes the host's steps", &getPlugin, &deleteMe);
 
 } // extern "C"

@@ -57,15 +57,9 @@ void RequireNothingDrawn(sim::Host& host, const std::string& what) {
 
 void CheckExampleFrame(const CheckContext& context) {
     sim::Host host;
-    host.console.Preset("qm_enabled", "1");
     {
-        auto hosted = OpenModule(context.modulePath, host);
-        LoadPlugin(*hosted);
-
-        host.mode = sim::GameMode::Freeplay;
-        host.canvasSize = {1600, 900};
-        host.ball = sim::Actor{{0.0f, 0.0f, 93.0f}, {}, 0.0f};
-        host.camera = sim::Actor{{0.0f, -6000.0f, 800.0f}, {-2000, 16384, 0}, 90.0f};
+        auto hosted = LoadSwitchedOn(context.modulePath, host);
+        StagePlainFrame(host);
         RequireWholeLines(host, "freeplay");
         host.mode = sim::GameMode::CustomTraining;
         RequireWholeLines(host, "custom training");

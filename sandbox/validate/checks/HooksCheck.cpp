@@ -63,9 +63,7 @@ bool SameLines(const std::vector<sim::DrawnLine>& a, const std::vector<sim::Draw
 
 void CheckHooks(const CheckContext& context) {
     sim::Host host;
-    host.console.Preset("qm_enabled", "1");
-    auto hosted = OpenModule(context.modulePath, host);
-    LoadPlugin(*hosted);
+    auto hosted = LoadSwitchedOn(context.modulePath, host);
     host.mode = sim::GameMode::Freeplay;
     host.ball = sim::Actor{{300.0f, -200.0f, 93.0f}, {}, 0.0f};
     host.camera = sim::Actor{{-1500.0f, -7000.0f, 1200.0f}, {-2500, 15000, 300}, 100.0f};

@@ -28,9 +28,7 @@ std::string Hex(std::uint64_t value) {
 
 void CheckHostileFrames(const CheckContext& context) {
     sim::Host host;
-    host.console.Preset("qm_enabled", "1");
-    auto hosted = OpenModule(context.modulePath, host);
-    LoadPlugin(*hosted);
+    auto hosted = LoadSwitchedOn(context.modulePath, host);
 
     Random random(context.seed);
     FrameAuditor auditor;

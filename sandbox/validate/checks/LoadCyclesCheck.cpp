@@ -50,9 +50,7 @@ void CheckLoadCycles(const CheckContext& context) {
     PanelDriver ui;
     sim::Host host;
     host.console.Preset("qm_enabled", "1");
-    host.mode = sim::GameMode::Freeplay;
-    host.ball = sim::Actor{{0.0f, 0.0f, 93.0f}, {}, 0.0f};
-    host.camera = sim::Actor{{0.0f, -6000.0f, 800.0f}, {-2000, 16384, 0}, 90.0f};
+    StagePlainFrame(host);
 
     for (int cycle = 0; cycle < kWarmUpCycles; ++cycle) {
         Cycle(context, host, ui);

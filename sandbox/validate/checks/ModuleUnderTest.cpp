@@ -34,4 +34,18 @@ BakkesMod::Plugin::PluginSettingsWindow& PanelOf(const sim::PluginHost& hosted) 
     return *panel;
 }
 
+std::unique_ptr<sim::PluginHost> LoadSwitchedOn(const std::string& path, sim::Host& host) {
+    host.console.Preset("qm_enabled", "1");
+    std::unique_ptr<sim::PluginHost> hosted = OpenModule(path, host);
+    LoadPlugin(*hosted);
+    return hosted;
+}
+
+void StagePlainFrame(sim::Host& host) {
+    host.mode = sim::GameMode::Freeplay;
+    host.canvasSize = {1600, 900};
+    host.ball = sim::Actor{{0.0f, 0.0f, 93.0f}, {}, 0.0f};
+    host.camera = sim::Actor{{0.0f, -6000.0f, 800.0f}, {-2000, 16384, 0}, 90.0f};
+}
+
 } // namespace validate

@@ -26,4 +26,13 @@ BakkesMod::Plugin::BakkesModPlugin& LoadPlugin(sim::PluginHost& hosted,
 // The plugin's settings page; fails the check when it has none.
 BakkesMod::Plugin::PluginSettingsWindow& PanelOf(const sim::PluginHost& hosted);
 
+// OpenModule and LoadPlugin with qm_enabled held at "1" first, so that the
+// overlay draws from the first frame.
+std::unique_ptr<sim::PluginHost> LoadSwitchedOn(const std::string& path, sim::Host& host);
+
+// The plain frame: freeplay on a 1600x900 canvas, the ball on the centre spot,
+// the camera behind the -Y goal looking up the field with every target and the
+// ball in view.
+void StagePlainFrame(sim::Host& host);
+
 } // namespace validate

@@ -40,9 +40,7 @@ std::size_t LinesDrawn(sim::Host& host) {
 void CheckSettingsPanel(const CheckContext& context) {
     PanelDriver ui;
     sim::Host host;
-    host.mode = sim::GameMode::Freeplay;
-    host.ball = sim::Actor{{0.0f, 0.0f, 93.0f}, {}, 0.0f};
-    host.camera = sim::Actor{{0.0f, -6000.0f, 800.0f}, {-2000, 16384, 0}, 90.0f};
+    StagePlainFrame(host);
     {
         auto hosted = OpenModule(context.modulePath, host);
         LoadPlugin(*hosted, ui.Handle());

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "OverlayTargets.h"
+#include "TestModuleDescriptor.h"
 #include "sdk/BakkesModPlugin.h"
 #include "sdk/CanvasWrapper.h"
 #include "sdk/GameWrapper.h"
@@ -104,15 +105,7 @@ __attribute__((visibility("default"))) void deleteMe() {
 }
 
 __attribute__((visibility("default"))) extern const PluginDescriptor exports;
-const PluginDescriptor exports = {
-    kPluginInterfaceVersion,
-    __FILE__,
-    "Faulty",
-    "a module with one fault",
-    "0.0.0.1",
-    1,
-    &getPlugin,
-    &deleteMe,
-};
+constinit const PluginDescriptor exports =
+    TestModuleDescriptor(__FILE__, "Faulty", "a module with one fault", &getPlugin, &deleteMe);
 
 } // extern "C"
