@@ -55,34 +55,9 @@ fs::path ResolveLinks(const fs::path& path, std::string_view what) {
                   ": too many levels of symbolic links");
 }
 
-// Removes the temporary file on every way out but the successful rename.
-class Temporary {
-public:
-    Temporary(fs::path path, int fd) : path_(std::move(path)), fd_(fd) {}
-    ~Temporary() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-        if (!path_.empty()) {
-            ::unlink(path_.c_str());
-        }
-    }
-    Temporary(const Temporary&) = delete;
-    Temporary& operator=(const Temporary&) = delete;
-
-    int Fd() const { return fd_; }
-    // Closes the descriptor, returning close's result (with errno set).
-    int Close() {
-        const int result = ::close(fd_);
-        fd_ = -1;
-        return result;
-    }
-    void Keep() { path_.clear(); }
-
-private:
-    fs::path path_;
-    int fd_;
-};
+fs::path FolderOf(const fs::path& path) {
+    return path.has_parent_path() ? path.parent_path() : fs::path(".");
+}
 
 // After a rename the folder's entry is what has to reach the disk. Best
 // effort: the new content is in place by now whatever this returns.
@@ -91,97 +66,6 @@ void SyncFolder(const fs::path& folder) {
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
-    }
-}
-
-// A regular file replaced (or a missing one created) through the temporary.
-void Replace(const fs::path& target, const struct stat* existing, std::string_view bytes,
-             const std::string& name) {
-    const fs::path temporary = TemporaryFor(target);
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    // A killed run's leftover: unlinking is safe whatever it is (a link is
-    // removed, not followed), and O_EXCL then refuses anything that comes back.
-    if (::unlink(temporary.c_str()) != 0 && errno != ENOENT) {
-        throw WriteFailed("cannot write " + name + ": cannot remove the old temporary file '" +
-                          temporary.string() + "': " + ErrnoText(errno));
-    }
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                          existing != nullptr ? 0600 : 0666);
-    if (fd < 0) {
-        throw WriteFailed("cannot write " + name + ": " +
-                          (errno == ENOENT ? "the folder '" + folder.string() + "' does not exist"
-                                           : "cannot create a temporary file in '" +
-                                                 folder.string() + "': " + ErrnoText(errno)));
-    }
-    Temporary guard(temporary, fd);
-    if (existing != nullptr) {
-        struct stat made {};
-        if (::fstat(fd, &made) != 0) {
-            throw WriteFailed("cannot write " + name + ": " + ErrnoText(errno));
-        }
-        if ((made.st_uid != existing->st_uid || made.st_gid != existing->st_gid) &&
-            ::fchown(fd, existing->st_uid, existing->st_gid) != 0) {
-            throw Refused("cannot write " + name + ": it belongs to user " +
-                          std::to_string(existing->st_uid) + " and group " +
-                          std::to_string(existing->st_gid) +
-                          ", which a replacement could not keep (" + ErrnoText(errno) +
-                          "); not replaced");
-        }
-        // After the owner: changing it clears the set-id bits.
-        if (::fchmod(fd, existing->st_mode & 07777) != 0) {
-            throw WriteFailed("cannot write " + name + ": " + ErrnoText(errno));
-        }
-    }
-    WriteAll(fd, bytes, name);
-    if (::fsync(fd) != 0) {
-        throw WriteFailed("cannot write " + name + ": " + ErrnoText(errno));
-    }
-    // Another writer of the same target may have taken the temporary's name
-    // over; only our own file may become the target.
-    struct stat ours {};
-    struct stat named {};
-    if (::fstat(fd, &ours) != 0 || ::lstat(temporary.c_str(), &named) != 0 ||
-        ours.st_ino != named.st_ino || ours.st_dev != named.st_dev) {
-        guard.Keep(); // it is not ours to remove
-        throw WriteFailed("cannot write " + name + ": another process took over the temporary '" +
-                          temporary.string() + "'");
-    }
-    if (guard.Close() != 0) {
-        throw WriteFailed("cannot write " + name + ": " + ErrnoText(errno));
-    }
-    if (::rename(temporary.c_str(), target.c_str()) != 0) {
-        throw WriteFailed("cannot write " + name + ": " + ErrnoText(errno));
-    }
-    guard.Keep();
-    SyncFolder(folder);
-}
-
-// A character device or a FIFO, written into as a shell's redirection would.
-void WriteInto(const fs::path& target, std::string_view bytes, const std::string& name) {
-    // Without O_NONBLOCK, opening a FIFO nobody reads waits for a reader forever.
-    const int fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        throw WriteFailed("cannot write " + name + ": " +
-                          (errno == ENXIO ? "no process is reading from it" : ErrnoText(errno)));
-    }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !(S_ISCHR(info.st_mode) || S_ISFIFO(info.st_mode))) {
-        ::close(fd);
-        throw Refused("cannot write " + name + ": it changed while it was opened");
-    }
-    // The reader is there: from now on a full pipe waits for it, as usual.
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0) {
-        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    }
-    try {
-        WriteAll(fd, bytes, name);
-    } catch (...) {
-        ::close(fd);
-        throw;
-    }
-    if (::close(fd) != 0) {
-        throw WriteFailed("cannot write " + name + ": " + ErrnoText(errno));
     }
 }
 
@@ -194,12 +78,30 @@ std::uint64_t NameHash(std::string_view text) {
     return hash;
 }
 
+// Refuses a regular file that should not be replaced: read-only, or not
+// writable by this user. Write permission is checked for what it says about
+// the owner's intent; the replacement itself would only need the folder's.
+void CheckReplaceable(const fs::path& target, const struct stat& existing,
+                      const std::string& name) {
+    if ((existing.st_mode & 0222) == 0) {
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(existing.st_mode & 07777));
+        throw Refused("cannot write " + name + ": it is read-only (mode " + mode +
+                      "); not replaced");
+    }
+    if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+        throw Refused("cannot write " + name + ": " +
+                      (errno == EROFS ? std::string("it is on a read-only file system")
+                                      : "it is not writable by this user (" + ErrnoText(errno) +
+                                            "); not replaced"));
+    }
+}
+
 } // namespace
 
 fs::path TemporaryFor(const fs::path& target) {
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     const std::string name = target.filename().string();
-    long most = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+    long most = ::pathconf(FolderOf(target).c_str(), _PC_NAME_MAX);
     if (most <= 0) {
         most = NAME_MAX;
     }
@@ -213,6 +115,144 @@ fs::path TemporaryFor(const fs::path& target) {
         temporary = hashed;
     }
     return target.parent_path() / temporary;
+}
+
+OutputFile::OutputFile(const fs::path& path, const WriteRules& rules) {
+    if (rules.allowStdout && path == "-") {
+        name_ = std::string(rules.what) + " to standard output";
+        open_.fd = STDOUT_FILENO;
+        open_.ownsFd = false;
+        return;
+    }
+    target_ = ResolveLinks(path, rules.what);
+    name_ = Naming(rules.what, path, target_);
+    struct stat existing {};
+    const bool exists = ::lstat(target_.c_str(), &existing) == 0;
+    if (!exists && errno != ENOENT) {
+        Fail(errno);
+    }
+    if (exists && (S_ISCHR(existing.st_mode) || S_ISFIFO(existing.st_mode))) {
+        // Without O_NONBLOCK, opening a FIFO nobody reads waits for a reader forever.
+        open_.fd = ::open(target_.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (open_.fd < 0) {
+            if (errno == ENXIO) {
+                throw WriteFailed("cannot write " + name_ + ": no process is reading from it");
+            }
+            Fail(errno);
+        }
+        struct stat opened {};
+        if (::fstat(open_.fd, &opened) != 0 ||
+            !(S_ISCHR(opened.st_mode) || S_ISFIFO(opened.st_mode))) {
+            throw Refused("cannot write " + name_ + ": it changed while it was opened");
+        }
+        // The reader is there: from now on a full pipe waits for it, as usual.
+        const int flags = ::fcntl(open_.fd, F_GETFL);
+        if (flags >= 0) {
+            ::fcntl(open_.fd, F_SETFL, flags & ~O_NONBLOCK);
+        }
+        return;
+    }
+    if (exists && !S_ISREG(existing.st_mode)) {
+        throw Refused("cannot write " + name_ + ": it is " +
+                      std::string(KindName(existing.st_mode)) +
+                      "; only a regular file, a character device or a FIFO is written");
+    }
+    if (exists) {
+        CheckReplaceable(target_, existing, name_);
+    }
+
+    const fs::path temporary = TemporaryFor(target_);
+    // A killed run's leftover: unlinking is safe whatever it is (a link is
+    // removed, not followed), and O_EXCL then refuses anything that comes back.
+    if (::unlink(temporary.c_str()) != 0 && errno != ENOENT) {
+        throw WriteFailed("cannot write " + name_ + ": cannot remove the old temporary file '" +
+                          temporary.string() + "': " + ErrnoText(errno));
+    }
+    open_.fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                      exists ? 0600 : 0666);
+    if (open_.fd < 0) {
+        const std::string folder = FolderOf(target_).string();
+        throw WriteFailed("cannot write " + name_ + ": " +
+                          (errno == ENOENT ? "the folder '" + folder + "' does not exist"
+                                           : "cannot create a temporary file in '" + folder +
+                                                 "': " + ErrnoText(errno)));
+    }
+    open_.temporary = temporary;
+    if (exists) {
+        struct stat made {};
+        if (::fstat(open_.fd, &made) != 0) {
+            Fail(errno);
+        }
+        if ((made.st_uid != existing.st_uid || made.st_gid != existing.st_gid) &&
+            ::fchown(open_.fd, existing.st_uid, existing.st_gid) != 0) {
+            throw Refused(
+                "cannot write " + name_ + ": it belongs to user " +
+                std::to_string(existing.st_uid) + " and group " + std::to_string(existing.st_gid) +
+                ", which a replacement could not keep (" + ErrnoText(errno) + "); not replaced");
+        }
+        // After the owner: changing it clears the set-id bits.
+        if (::fchmod(open_.fd, existing.st_mode & 07777) != 0) {
+            Fail(errno);
+        }
+    }
+}
+
+OutputFile::Open::~Open() {
+    if (ownsFd && fd >= 0) {
+        ::close(fd);
+    }
+    if (!keep && !temporary.empty()) {
+        ::unlink(temporary.c_str());
+    }
+}
+
+OutputFile::~OutputFile() = default;
+
+void OutputFile::Fail(int error) {
+    throw WriteFailed("cannot write " + name_ + ": " + ErrnoText(error));
+}
+
+void OutputFile::Write(std::string_view bytes) {
+    WriteAll(open_.fd, bytes, name_);
+}
+
+void OutputFile::Commit() {
+    if (!open_.ownsFd) {
+        open_.keep = true;
+        return;
+    }
+    if (open_.temporary.empty()) {
+        const int result = ::close(open_.fd);
+        open_.fd = -1;
+        if (result != 0) {
+            Fail(errno);
+        }
+        open_.keep = true;
+        return;
+    }
+    if (::fsync(open_.fd) != 0) {
+        Fail(errno);
+    }
+    // Another writer of the same target may have taken the temporary's name
+    // over; only our own file may become the target, and theirs is not ours
+    // to remove.
+    struct stat ours {};
+    struct stat named {};
+    if (::fstat(open_.fd, &ours) != 0 || ::lstat(open_.temporary.c_str(), &named) != 0 ||
+        ours.st_ino != named.st_ino || ours.st_dev != named.st_dev) {
+        open_.keep = true;
+        throw WriteFailed("cannot write " + name_ + ": another process took over its temporary");
+    }
+    const int closed = ::close(open_.fd);
+    open_.fd = -1;
+    if (closed != 0) {
+        Fail(errno);
+    }
+    if (::rename(open_.temporary.c_str(), target_.c_str()) != 0) {
+        Fail(errno);
+    }
+    open_.keep = true;
+    SyncFolder(FolderOf(target_));
 }
 
 void WriteAll(int fd, std::string_view bytes, std::string_view name) {
@@ -253,44 +293,9 @@ void WriteAll(int fd, std::string_view bytes, std::string_view name) {
 }
 
 void WriteFile(const fs::path& path, std::string_view bytes, const WriteRules& rules) {
-    if (rules.allowStdout && path == "-") {
-        WriteAll(STDOUT_FILENO, bytes, std::string(rules.what) + " to standard output");
-        return;
-    }
-    const fs::path target = ResolveLinks(path, rules.what);
-    const std::string name = Naming(rules.what, path, target);
-    struct stat existing {};
-    if (::lstat(target.c_str(), &existing) != 0) {
-        if (errno != ENOENT) {
-            throw WriteFailed("cannot write " + name + ": " + ErrnoText(errno));
-        }
-        Replace(target, nullptr, bytes, name);
-        return;
-    }
-    if (S_ISCHR(existing.st_mode) || S_ISFIFO(existing.st_mode)) {
-        WriteInto(target, bytes, name);
-        return;
-    }
-    if (!S_ISREG(existing.st_mode)) {
-        throw Refused("cannot write " + name + ": it is " +
-                      std::string(KindName(existing.st_mode)) + "; only a regular file, a " +
-                      "character device or a FIFO is written");
-    }
-    // Write permission is checked for what it says about the user's intent:
-    // the replacement itself only needs the folder's.
-    if ((existing.st_mode & 0222) == 0) {
-        char mode[8];
-        std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(existing.st_mode & 07777));
-        throw Refused("cannot write " + name + ": it is read-only (mode " + mode +
-                      "); not replaced");
-    }
-    if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
-        throw Refused("cannot write " + name + ": " +
-                      (errno == EROFS ? std::string("it is on a read-only file system")
-                                      : "it is not writable by this user (" + ErrnoText(errno) +
-                                            "); not replaced"));
-    }
-    Replace(target, &existing, bytes, name);
+    OutputFile file(path, rules);
+    file.Write(bytes);
+    file.Commit();
 }
 
 } // namespace files
