@@ -124,7 +124,7 @@ TEST(PluginHostTest, ARefusedModuleIsReportedByTheLoader) {
     sim::Host host;
     std::string error;
     EXPECT_EQ(sim::PluginHost::Open(PROBE_MODULE_DIR "/absent.so", host, error), nullptr);
-    EXPECT_EQ(error, "cannot open module '" PROBE_MODULE_DIR "/absent.so': no such file");
+    EXPECT_EQ(error, "cannot read module '" PROBE_MODULE_DIR "/absent.so': no such file");
 }
 
 } // namespace
