@@ -411,44 +411,31 @@ std::string Located(std::string_view text, const std::string& source, std::size_
     return source + ":" + std::to_string(line) + ":" + std::to_string(column) + ": " + what;
 }
 
-// Cuts every quoted stretch ('...') of a message longer than kShownLength:
-// the parser's messages quote the token it stopped at, which may be a whole
-// unterminated string.
-std::string QuotesCut(const std::string& message) {
-    std::string cut;
-    std::size_t at = 0;
-    while (at < message.size()) {
-        const std::size_t open = message.find('\'', at);
-        const std::size_t close =
-            open == std::string::npos ? std::string::npos : message.find('\'', open + 1);
-        if (close == std::string::npos) {
-            cut += message.substr(at);
-            break;
-        }
-        cut += message.substr(at, open + 1 - at);
-        const std::string quoted = message.substr(open + 1, close - open - 1);
-        cut += quoted.size() > kShownLength ? quoted.substr(0, kShownLength - 3) + "..." : quoted;
-        cut += '\'';
-        at = close + 1;
-    }
-    return cut;
+// The start of a text a message quotes.
+std::string Cut(const std::string& text) {
+    return text.size() > kShownLength ? text.substr(0, kShownLength - 3) + "..." : text;
 }
 
 // The parser's message without its "[json.exception...] " tag and "parse
-// error at line L, column C: " preamble, which Located says in the usual form.
-std::string Plain(const Json::exception& error) {
+// error at line L, column C: " preamble, which Located says in the usual form,
+// and with the token it stopped at (`token`, which may be a whole unterminated
+// string, or hold quotes of its own) cut short.
+std::string Plain(const Json::exception& error, const std::string& token) {
     std::string what = error.what();
-    if (what.rfind("[json", 0) != 0) {
-        return QuotesCut(what);
-    }
-    const std::size_t tag = what.find("] ");
-    what = what.substr(tag == std::string::npos ? 0 : tag + 2);
-    if (what.rfind("parse error", 0) == 0) {
-        if (auto at = what.find(": "); at != std::string::npos) {
-            what = what.substr(at + 2);
+    const std::size_t tag = what.rfind("[json", 0) == 0 ? what.find("] ") : std::string::npos;
+    if (tag != std::string::npos) {
+        what = what.substr(tag + 2);
+        if (what.rfind("parse error", 0) == 0) {
+            if (auto at = what.find(": "); at != std::string::npos) {
+                what = what.substr(at + 2);
+            }
         }
     }
-    return QuotesCut(what);
+    const std::string quoted = "'" + token + "'";
+    if (const std::size_t at = what.find(quoted); at != std::string::npos) {
+        what.replace(at, quoted.size(), "'" + Cut(token) + "'");
+    }
+    return what;
 }
 
 // Walks the text for the parser and keeps, in a place the builder reads, how
@@ -537,10 +524,11 @@ public:
         // names the number; the fault is where the number starts.
         if (error.id == 406) {
             const std::size_t start = position >= token.size() ? position - token.size() : 0;
-            return Refuse(start, Prefix(levels_.size()) + QuotesCut("'" + token + "'") +
-                                     " is not a finite number");
+            return Refuse(start,
+                          Prefix(levels_.size()) + "'" + Cut(token) + "' is not a finite number");
         }
-        return Refuse(position == 0 ? 0 : position - 1, Prefix(levels_.size()) + Plain(error));
+        return Refuse(position == 0 ? 0 : position - 1,
+                      Prefix(levels_.size()) + Plain(error, token));
     }
 
     bool Failed() const { return failed_; }

@@ -112,6 +112,9 @@ TEST(BoundedMessagesTest, HugeValuesAndKeysAreQuotedByTheirStart) {
     // Never closed: the parser's own message quotes the string it read.
     ExpectRefusal(R"({"camera": null, "ball": null, "mode": ")" + huge,
                   "s.json:1:1000041: mode: ", "last read: '\"xxx");
+    // ... also when that string holds quotes of the message's own kind.
+    ExpectRefusal(R"({"camera": null, "ball": null, "mode": "it's )" + huge,
+                  "s.json:1:", "last read: '\"it's xxx");
     // Line breaks in a key do not break the message.
     ExpectRefusal("{\"camera\": null, \"ball\": null, \"a\\nb\": 1}",
                   "s.json: \"a\\nb\": ", "unknown field");
