@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "files/QuotedText.h"
+
 namespace sim {
 
 std::string FormatFloat(float value) {
@@ -30,14 +32,9 @@ LogLine& LogLine::operator<<(bool value) {
 }
 
 LogLine& LogLine::operator<<(std::string_view text) {
-    text_ += " \"";
-    for (char c : text) {
-        if (c == '"' || c == '\\') {
-            text_ += '\\';
-        }
-        text_ += c;
-    }
-    text_ += '"';
+    // Quoted as the config quotes values: one line, whatever the text holds.
+    text_ += ' ';
+    files::AppendQuoted(text_, text);
     return *this;
 }
 

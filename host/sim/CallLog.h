@@ -11,7 +11,8 @@ namespace sim {
 
 // One logged call: the operation's name, then its arguments separated by
 // spaces. Floats print with %.9g (enough to read back the exact float),
-// vectors as their components, texts in double quotes, bools as true/false.
+// vectors as their components, texts in double quotes (escaped as
+// files/QuotedText.h says, so a line never breaks), bools as true/false.
 class PLUGINSDK_API LogLine {
 public:
     explicit LogLine(std::string_view operation);

@@ -1,7 +1,6 @@
 #include "LoadedModule.h"
 
-#include <filesystem>
-
+#include "ModuleImageCheck.h"
 #include "ModuleLibrary.h"
 
 namespace sim {
@@ -33,9 +32,9 @@ const char* FirstNullEntry(const PluginDescriptor& d) {
 } // namespace
 
 std::unique_ptr<LoadedModule> LoadedModule::Open(const std::string& path, std::string& error) {
-    std::error_code ignored;
-    if (!std::filesystem::exists(path, ignored)) {
-        error = "cannot open module '" + path + "': no such file";
+    // The loader maps what it is given: a file it cannot map whole must not reach it.
+    if (auto problem = CheckModuleImage(path)) {
+        error = *problem;
         return nullptr;
     }
     std::string reason;

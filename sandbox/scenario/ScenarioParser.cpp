@@ -1,17 +1,18 @@
 #include "ScenarioParser.h"
 
-#include <cerrno>
 #include <cmath>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <initializer_list>
+#include <iterator>
 #include <limits>
 #include <sstream>
+#include <unordered_set>
 
 #include <nlohmann/json.hpp>
 
 #include "InputError.h"
+#include "files/FileError.h"
+#include "files/InputFile.h"
 
 namespace sandbox {
 
@@ -26,10 +27,51 @@ constexpr double kMaxSpeed = 1.0e6;
 constexpr int kMaxCanvas = 8192;
 constexpr int kMaxFrames = 100000;
 
+// Deeper than any scenario needs by far, and shallow enough that nothing
+// that walks the document recursively comes near the stack's end.
+constexpr std::size_t kMaxDepth = 256;
+
+// What a message quotes of a value, a key or a path, at most.
+constexpr std::size_t kShownLength = 40;
+constexpr std::size_t kShownPathLength = 100;
+
+// Appends the start of `value` as JSON to `out`, stopping once `out` is
+// kShownLength long: a message quotes the beginning of a huge array without
+// writing all of it out first.
+void AppendShown(const Json& value, std::string& out) {
+    if (out.size() > kShownLength) {
+        return;
+    }
+    if (value.is_array() || value.is_object()) {
+        out += value.is_array() ? '[' : '{';
+        bool first = true;
+        for (const auto& [key, element] : value.items()) {
+            if (out.size() > kShownLength) {
+                return;
+            }
+            out += first ? "" : ",";
+            first = false;
+            if (value.is_object()) {
+                AppendShown(Json(std::string(key.substr(0, kShownLength))), out);
+                out += ':';
+            }
+            AppendShown(element, out);
+        }
+        out += value.is_array() ? ']' : '}';
+    } else if (value.is_string()) {
+        const std::string& text = value.get_ref<const std::string&>();
+        out += Json(text.substr(0, kShownLength + 1))
+                   .dump(-1, ' ', false, Json::error_handler_t::replace);
+    } else {
+        out += value.dump();
+    }
+}
+
 std::string Shown(const Json& value) {
-    std::string text = value.dump();
-    if (text.size() > 40) {
-        text = text.substr(0, 37) + "...";
+    std::string text;
+    AppendShown(value, text);
+    if (text.size() > kShownLength) {
+        text = text.substr(0, kShownLength - 3) + "...";
     }
     return text;
 }
@@ -38,8 +80,34 @@ std::string Index(const std::string& path, std::size_t i) {
     return path + "[" + std::to_string(i) + "]";
 }
 
+// A key as a field path shows it: as it is, unless it is empty or holds a
+// quote or a control character (a line break would break the message), then
+// quoted with escapes; cut short when long.
+std::string KeyShown(const std::string& key) {
+    bool plain = !key.empty();
+    for (char c : key) {
+        const auto byte = static_cast<unsigned char>(c);
+        plain = plain && byte >= 0x20 && byte != 0x7f && c != '"';
+    }
+    std::string shown =
+        plain ? key : Json(key).dump(-1, ' ', false, Json::error_handler_t::replace);
+    if (shown.size() > kShownLength) {
+        shown = shown.substr(0, kShownLength - 3) + "...";
+    }
+    return shown;
+}
+
 std::string Member(const std::string& path, const std::string& key) {
-    return path.empty() ? key : path + "." + key;
+    return path.empty() ? KeyShown(key) : path + "." + KeyShown(key);
+}
+
+// A field path as a message shows it: deep paths keep their start and end.
+std::string PathShown(const std::string& path) {
+    if (path.size() <= kShownPathLength) {
+        return path;
+    }
+    return path.substr(0, kShownPathLength / 2) + "..." +
+           path.substr(path.size() - kShownPathLength / 2 + 3);
 }
 
 // Reads JSON values into scenario fields, naming the field in every complaint.
@@ -48,7 +116,7 @@ public:
     explicit Reader(const std::string& source) : source_(source) {}
 
     [[noreturn]] void Fail(const std::string& path, const std::string& what) const {
-        throw InputError(source_ + ": " + (path.empty() ? "" : path + ": ") + what);
+        throw InputError(source_ + ": " + (path.empty() ? "" : PathShown(path) + ": ") + what);
     }
 
     void OnlyKnownFields(const Json& object, const std::string& path,
@@ -148,7 +216,8 @@ public:
         if (name == "none") {
             return sim::GameMode::None;
         }
-        Fail(path, "unknown mode \"" + name + "\" (expected freeplay, training, replay or none)");
+        Fail(path,
+             "unknown mode " + Shown(value) + " (expected freeplay, training, replay or none)");
     }
 
     // A path with its speed and looping, from the members of `object`.
@@ -325,7 +394,7 @@ private:
     const std::string& source_;
 };
 
-// "FILE:LINE:COLUMN: what", for the character at `offset`.
+// "FILE:LINE:COLUMN: what", for the byte at `offset`.
 std::string Located(std::string_view text, const std::string& source, std::size_t offset,
                     const std::string& what) {
     const std::size_t end = std::min(offset, text.size());
@@ -342,124 +411,255 @@ std::string Located(std::string_view text, const std::string& source, std::size_
     return source + ":" + std::to_string(line) + ":" + std::to_string(column) + ": " + what;
 }
 
+// The start of a text a message quotes.
+std::string Cut(const std::string& text) {
+    return text.size() > kShownLength ? text.substr(0, kShownLength - 3) + "..." : text;
+}
+
 // The parser's message without its "[json.exception...] " tag and "parse
-// error at line L, column C: " preamble, which Located says in the usual form.
-std::string Plain(const Json::exception& error) {
+// error at line L, column C: " preamble, which Located says in the usual form,
+// and with the token it stopped at (`token`, which may be a whole unterminated
+// string, or hold quotes of its own) cut short.
+std::string Plain(const Json::exception& error, const std::string& token) {
     std::string what = error.what();
-    if (what.rfind("[json", 0) != 0) {
-        return what;
-    }
-    const std::size_t tag = what.find("] ");
-    what = what.substr(tag == std::string::npos ? 0 : tag + 2);
-    if (what.rfind("parse error", 0) == 0) {
-        if (auto at = what.find(": "); at != std::string::npos) {
-            what = what.substr(at + 2);
+    const std::size_t tag = what.rfind("[json", 0) == 0 ? what.find("] ") : std::string::npos;
+    if (tag != std::string::npos) {
+        what = what.substr(tag + 2);
+        if (what.rfind("parse error", 0) == 0) {
+            if (auto at = what.find(": "); at != std::string::npos) {
+                what = what.substr(at + 2);
+            }
         }
+    }
+    const std::string quoted = "'" + token + "'";
+    if (const std::size_t at = what.find(quoted); at != std::string::npos) {
+        what.replace(at, quoted.size(), "'" + Cut(token) + "'");
     }
     return what;
 }
 
-// Follows the parser through the document so that, when it fails, the message
-// can name the field it was reading.
-class FieldTracker {
+// Walks the text for the parser and keeps, in a place the builder reads, how
+// far the parser has read: the parser tells its handler what it found but not
+// where, and a complaint should say where.
+class ReadingIterator {
 public:
-    bool Step(Json::parse_event_t event, const Json& parsed) {
-        switch (event) {
-        case Json::parse_event_t::object_start:
-            frames_.push_back({false, {}, 0});
-            break;
-        case Json::parse_event_t::array_start:
-            frames_.push_back({true, {}, 0});
-            break;
-        case Json::parse_event_t::key:
-            frames_.back().key = parsed.get<std::string>();
-            break;
-        case Json::parse_event_t::object_end:
-        case Json::parse_event_t::array_end:
-            frames_.pop_back();
-            Completed();
-            break;
-        case Json::parse_event_t::value:
-            Completed();
-            break;
-        }
-        return true;
-    }
+    using iterator_category = std::input_iterator_tag;
+    using value_type = char;
+    using difference_type = std::ptrdiff_t;
+    using pointer = const char*;
+    using reference = const char&;
 
-    // "camera.location[2]: ", or nothing at the top level.
-    std::string Prefix() const {
-        std::string path;
-        for (const Frame& frame : frames_) {
-            if (frame.array) {
-                path = Index(path, frame.count);
-            } else if (!frame.key.empty()) {
-                path = Member(path, frame.key);
-            }
-        }
-        return path.empty() ? path : path + ": ";
+    ReadingIterator(const char* at, const char*& furthest) : at_(at), furthest_(&furthest) {}
+
+    reference operator*() const { return *at_; }
+    ReadingIterator& operator++() {
+        *furthest_ = ++at_;
+        return *this;
+    }
+    ReadingIterator operator++(int) {
+        ReadingIterator before = *this;
+        ++*this;
+        return before;
+    }
+    friend bool operator==(const ReadingIterator& a, const ReadingIterator& b) {
+        return a.at_ == b.at_;
     }
 
 private:
-    struct Frame {
-        bool array;
-        std::string key;
-        std::size_t count; // elements of an array read so far
-    };
+    const char* at_;
+    const char** furthest_;
+};
 
-    void Completed() {
-        if (!frames_.empty() && frames_.back().array) {
-            ++frames_.back().count;
+// Builds the document from the parser's events (nlohmann's SAX interface),
+// refusing what JSON allows but a scenario never has: nesting deeper than
+// kMaxDepth and a key given twice in one object. It keeps the field being
+// read, so that every complaint, its own or the parser's, names the field and
+// the place. Nothing here recurses, and the field's name is made only when
+// something is wrong.
+class DocumentBuilder {
+public:
+    DocumentBuilder(const char* text, const char*& furthest) : text_(text), furthest_(furthest) {}
+
+    bool null() { return Put(Json(nullptr)); }
+    bool boolean(bool value) { return Put(Json(value)); }
+    bool number_integer(Json::number_integer_t value) { return Put(Json(value)); }
+    bool number_unsigned(Json::number_unsigned_t value) { return Put(Json(value)); }
+    bool number_float(Json::number_float_t value, const Json::string_t&) {
+        return Put(Json(value));
+    }
+    bool string(Json::string_t& value) { return Put(Json(std::move(value))); }
+    bool binary(Json::binary_t& value) { return Put(Json::binary(std::move(value))); }
+
+    bool start_object(std::size_t) { return Open(Json::object()); }
+    bool start_array(std::size_t) { return Open(Json::array()); }
+    bool end_object() { return Close(); }
+    bool end_array() { return Close(); }
+
+    bool key(Json::string_t& key) {
+        Level& level = levels_.back();
+        if (!level.keys.insert(key).second) {
+            // The key's own place: back from its closing quote to the opening one.
+            std::size_t close = Offset() - 1;
+            std::size_t open = close;
+            while (open > 0) {
+                --open;
+                std::size_t backslashes = 0;
+                while (backslashes < open && text_[open - 1 - backslashes] == '\\') {
+                    ++backslashes;
+                }
+                if (text_[open] == '"' && backslashes % 2 == 0) {
+                    break;
+                }
+            }
+            return Refuse(open, Member(PathOf(levels_.size() - 1), key) +
+                                    ": given twice (a key may appear once in an object)");
         }
+        level.key = std::move(key);
+        level.hasKey = true;
+        return true;
     }
 
-    std::vector<Frame> frames_;
+    bool parse_error(std::size_t position, const std::string& token, const Json::exception& error) {
+        // A number too large for a double: the parser has read past it, and
+        // names the number; the fault is where the number starts.
+        if (error.id == 406) {
+            const std::size_t start = position >= token.size() ? position - token.size() : 0;
+            return Refuse(start,
+                          Prefix(levels_.size()) + "'" + Cut(token) + "' is not a finite number");
+        }
+        return Refuse(position == 0 ? 0 : position - 1,
+                      Prefix(levels_.size()) + Plain(error, token));
+    }
+
+    bool Failed() const { return failed_; }
+    const std::string& Fault() const { return fault_; }
+    std::size_t FaultOffset() const { return faultOffset_; }
+    const Json& Root() const { return root_; }
+
+private:
+    struct Level {
+        Json* value;
+        std::size_t count = 0; // an array's elements read so far
+        std::string key;       // an object's member being read
+        bool hasKey = false;
+        std::unordered_set<std::string> keys;
+    };
+
+    std::size_t Offset() const { return static_cast<std::size_t>(furthest_ - text_); }
+
+    bool Refuse(std::size_t offset, std::string what) {
+        failed_ = true;
+        faultOffset_ = offset;
+        fault_ = std::move(what);
+        return false;
+    }
+
+    // The field being read at the outermost `depth` levels: "camera.location[2]".
+    std::string PathOf(std::size_t depth) const {
+        std::string path;
+        for (std::size_t i = 0; i < depth; ++i) {
+            const Level& level = levels_[i];
+            if (level.value->is_array()) {
+                path = Index(path, level.count);
+            } else if (level.hasKey) {
+                path = Member(path, level.key);
+            }
+        }
+        return path;
+    }
+
+    // "camera.location[2]: ", or nothing at the top level.
+    std::string Prefix(std::size_t depth) const {
+        const std::string path = PathOf(depth);
+        return path.empty() ? path : PathShown(path) + ": ";
+    }
+
+    // Stores a value where the parser is, returning where it now lives.
+    Json* Store(Json value) {
+        if (levels_.empty()) {
+            root_ = std::move(value);
+            return &root_;
+        }
+        Level& level = levels_.back();
+        if (level.value->is_array()) {
+            auto& array = level.value->get_ref<Json::array_t&>();
+            array.push_back(std::move(value));
+            return &array.back();
+        }
+        // Appended without a search: the key is known to be new, and a
+        // search per key would make an object of many keys quadratic.
+        auto& members =
+            static_cast<Json::object_t::Container&>(level.value->get_ref<Json::object_t&>());
+        members.emplace_back(level.key, std::move(value));
+        return &members.back().second;
+    }
+
+    // The value at the innermost level is complete.
+    void Completed() {
+        if (levels_.empty()) {
+            return;
+        }
+        Level& level = levels_.back();
+        ++level.count;
+        level.hasKey = false;
+    }
+
+    bool Put(Json value) {
+        Store(std::move(value));
+        Completed();
+        return true;
+    }
+
+    bool Open(Json container) {
+        if (levels_.size() >= kMaxDepth) {
+            return Refuse(Offset() - 1, Prefix(levels_.size()) + "nested deeper than " +
+                                            std::to_string(kMaxDepth) + " levels");
+        }
+        Json* stored = Store(std::move(container));
+        levels_.push_back(Level{stored, 0, {}, false, {}});
+        return true;
+    }
+
+    bool Close() {
+        levels_.pop_back();
+        Completed();
+        return true;
+    }
+
+    const char* text_;
+    const char*& furthest_;
+    Json root_;
+    std::vector<Level> levels_;
+    bool failed_ = false;
+    std::string fault_;
+    std::size_t faultOffset_ = 0;
 };
 
 } // namespace
 
 Scenario ParseScenario(std::string_view text, const std::string& source) {
-    Json root;
-    FieldTracker field;
-    try {
-        root = Json::parse(text.begin(), text.end(),
-                           [&field](int, Json::parse_event_t event, Json& parsed) {
-                               return field.Step(event, parsed);
-                           });
-    } catch (const Json::parse_error& error) {
-        throw InputError(Located(text, source, error.byte == 0 ? 0 : error.byte - 1,
-                                 field.Prefix() + Plain(error)));
-    } catch (const Json::out_of_range& error) {
-        // A number too large for a double ("number overflow parsing '1e999'"):
-        // the parser gives no position, but it quotes the literal.
-        const std::string what = field.Prefix() + Plain(error) + ": not a finite number";
-        const std::size_t open = what.find('\'');
-        const std::size_t close = what.find('\'', open + 1);
-        if (open != std::string::npos && close != std::string::npos && close > open + 1) {
-            const std::size_t at = text.find(what.substr(open + 1, close - open - 1));
-            if (at != std::string_view::npos) {
-                throw InputError(Located(text, source, at, what));
-            }
-        }
-        throw InputError(source + ": " + what);
+    // JSON text never holds a NUL byte; the parser would take one for the
+    // end of the text and accept what came before.
+    if (const std::size_t nul = text.find('\0'); nul != std::string_view::npos) {
+        throw InputError(Located(text, source, nul, "a NUL byte; a scenario is text"));
     }
-    return Reader(source).Read(root);
+    const char* furthest = text.data();
+    DocumentBuilder builder(text.data(), furthest);
+    const bool parsed =
+        Json::sax_parse(ReadingIterator(text.data(), furthest),
+                        ReadingIterator(text.data() + text.size(), furthest), &builder);
+    if (!parsed || builder.Failed()) {
+        throw InputError(Located(text, source, builder.FaultOffset(), builder.Fault()));
+    }
+    return Reader(source).Read(builder.Root());
 }
 
 Scenario LoadScenarioFile(const std::string& path) {
-    std::error_code ignored;
-    if (std::filesystem::is_directory(path, ignored)) {
-        throw InputError("cannot read scenario '" + path + "': it is a directory");
+    try {
+        return ParseScenario(files::ReadFile(path, {"scenario", kMaxScenarioBytes, true}), path);
+    } catch (const files::Error& error) {
+        throw InputError(error.what());
     }
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        throw InputError("cannot read scenario '" + path + "': " + std::strerror(errno));
-    }
-    std::ostringstream text;
-    text << file.rdbuf();
-    if (file.bad()) {
-        throw InputError("cannot read scenario '" + path + "': read error");
-    }
-    return ParseScenario(text.str(), path);
 }
 
 } // namespace sandbox

@@ -1,12 +1,11 @@
 #include "Config.h"
 
 #include <cctype>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <sstream>
 
-#include "AtomicFile.h"
+#include "files/FileError.h"
+#include "files/InputFile.h"
+#include "files/OutputFile.h"
+#include "files/QuotedText.h"
 
 namespace sandbox {
 
@@ -18,6 +17,11 @@ std::string_view TrimmedLeft(std::string_view text) {
         ++i;
     }
     return text.substr(i);
+}
+
+// A name as messages quote it: a line can be as long as the file.
+std::string Shown(std::string_view name) {
+    return name.size() > 40 ? std::string(name.substr(0, 37)) + "..." : std::string(name);
 }
 
 bool IsCommentOrBlank(std::string_view rest) {
@@ -35,29 +39,24 @@ bool ParseLine(std::string_view line, std::string& name, std::string& value, std
     name = std::string(rest.substr(0, end));
     rest = TrimmedLeft(rest.substr(end));
     if (rest.empty()) {
-        what = "expected a quoted value after \"" + name + "\"";
+        what = "expected a quoted value after \"" + Shown(name) + "\"";
         return false;
     }
     if (rest.front() != '"') {
-        what = "expected a quoted value after \"" + name + "\", found '" +
+        what = "expected a quoted value after \"" + Shown(name) + "\", found '" +
                std::string(rest.substr(0, 20)) + "'";
         return false;
     }
-    value.clear();
-    std::size_t i = 1;
-    for (; i < rest.size() && rest[i] != '"'; ++i) {
-        if (rest[i] == '\\' && i + 1 < rest.size()) {
-            ++i;
-        }
-        value += rest[i];
-    }
-    if (i >= rest.size()) {
-        what = "unterminated quoted value for \"" + name + "\"";
+    std::string problem;
+    const auto quoted = files::ReadQuoted(rest, problem);
+    if (!quoted) {
+        what = problem + " for \"" + Shown(name) + "\"";
         return false;
     }
-    rest = TrimmedLeft(rest.substr(i + 1));
+    value = quoted->value;
+    rest = TrimmedLeft(rest.substr(quoted->length));
     if (!IsCommentOrBlank(rest)) {
-        what = "unexpected text after the value of \"" + name + "\"";
+        what = "unexpected text after the value of \"" + Shown(name) + "\"";
         return false;
     }
     return true;
@@ -69,14 +68,9 @@ std::string FormatConfig(const Settings& settings) {
     std::string text = "# Quellmark sandbox: saved console variables (name \"value\")\n";
     for (const auto& [name, value] : settings) {
         text += name;
-        text += " \"";
-        for (char c : value) {
-            if (c == '"' || c == '\\') {
-                text += '\\';
-            }
-            text += c;
-        }
-        text += "\"\n";
+        text += ' ';
+        files::AppendQuoted(text, value);
+        text += '\n';
     }
     return text;
 }
@@ -124,25 +118,21 @@ const Settings& ConfigStore::Load(std::string& warning) {
     if (path_.empty()) {
         return loaded_;
     }
+    // Missing (or a link to nothing): no config yet, and the first save makes it.
     std::error_code error;
     if (!std::filesystem::exists(path_, error) && !error) {
         return loaded_;
     }
-    std::ifstream file(path_, std::ios::binary);
-    std::ostringstream text;
-    if (file) {
-        text << file.rdbuf();
-    }
-    if (!file || file.bad() || std::filesystem::is_directory(path_, error)) {
+    std::string text;
+    try {
+        text = files::ReadFile(path_, {"config", kMaxConfigBytes, false});
+    } catch (const files::Error& failure) {
         damaged_ = true;
-        warning = "cannot read config '" + path_.string() + "': " +
-                  (std::filesystem::is_directory(path_, error) ? "it is a directory"
-                                                               : std::strerror(errno)) +
-                  "; using defaults";
+        warning = std::string(failure.what()) + "; variables keep their defaults";
         return loaded_;
     }
     std::string problem;
-    if (auto settings = ParseConfig(text.str(), path_.string(), problem)) {
+    if (auto settings = ParseConfig(text, path_.string(), problem)) {
         loaded_ = std::move(*settings);
     } else {
         damaged_ = true;
@@ -180,7 +170,7 @@ bool ConfigStore::Save(const sim::Console& console, std::string& error) {
         if (path_.has_parent_path()) {
             std::filesystem::create_directories(path_.parent_path());
         }
-        WriteFileAtomically(path_, FormatConfig(settings));
+        files::WriteFile(path_, FormatConfig(settings), {"config", false});
     } catch (const std::exception& failure) {
         error = failure.what();
         return false;

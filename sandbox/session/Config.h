@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -11,10 +12,15 @@
 
 namespace sandbox {
 
-// The host's saved console variables: one per line, `name "value"`, with
-// backslash escapes for quotes and backslashes inside the value; blank lines
-// and lines starting with # or // are ignored.
+// The host's saved console variables: one per line, `name "value"`, the value
+// quoted as files/QuotedText.h says (so any value, newlines and control
+// characters included, reads back as it was written); blank lines and lines
+// starting with # or // are ignored.
 using Settings = std::vector<std::pair<std::string, std::string>>;
+
+// A config file larger than this is refused: a hand-kept list of variables
+// is a few hundred bytes.
+inline constexpr std::uint64_t kMaxConfigBytes = 1024 * 1024;
 
 // The config file's text for `settings`, in their order.
 std::string FormatConfig(const Settings& settings);
@@ -40,7 +46,9 @@ public:
     const std::filesystem::path& Path() const { return path_; }
 
     // Reads the file. A missing file is an empty config; one that cannot be
-    // read or parsed yields no settings and a warning in `warning`.
+    // read (not a regular file, larger than kMaxConfigBytes, a read error)
+    // or parsed yields no settings and a warning in `warning`, and is never
+    // written over by Save.
     const Settings& Load(std::string& warning);
 
     // Writes every registered variable meant for the config, keeping entries

@@ -111,7 +111,7 @@ TEST_F(PluginHostTest, AFactoryThatMakesNoPluginIsReported) {
 
 TEST_F(PluginHostTest, ARefusedModuleIsReportedByTheLoader) {
     EXPECT_EQ(sim::PluginHost::Open(PROBE_MODULE_DIR "/absent.so", host_, error_), nullptr);
-    EXPECT_EQ(error_, "cannot open module '" PROBE_MODULE_DIR "/absent.so': no such file");
+    EXPECT_EQ(error_, "cannot read module '" PROBE_MODULE_DIR "/absent.so': no such file");
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "TempDir.h"
+
 namespace sandboxtest {
 
 // What a run of the program gave back.
@@ -13,22 +15,7 @@ struct RunResult {
     std::string err;
 };
 
-// A fresh directory, removed with everything in it when this goes.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const std::filesystem::path& Path() const { return path_; }
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-    // Writes `text` to the file `name` inside, returning its path.
-    std::filesystem::path Write(const std::string& name, const std::string& text) const;
-
-private:
-    std::filesystem::path path_;
-};
+using testsupport::TempDir;
 
 // Runs quellmark-sandbox with `arguments`, its config directory pointed at
 // `home` so no test ever reads or writes the user's own config. `wrapper`

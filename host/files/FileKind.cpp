@@ -1,0 +1,42 @@
+#include "FileKind.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace files {
+
+std::string_view KindName(mode_t mode) {
+    if (S_ISREG(mode)) {
+        return "a regular file";
+    }
+    if (S_ISDIR(mode)) {
+        return "a directory";
+    }
+    if (S_ISCHR(mode)) {
+        return "a character device";
+    }
+    if (S_ISBLK(mode)) {
+        return "a block device";
+    }
+    if (S_ISFIFO(mode)) {
+        return "a FIFO (named pipe)";
+    }
+    if (S_ISSOCK(mode)) {
+        return "a socket";
+    }
+    if (S_ISLNK(mode)) {
+        return "a symbolic link";
+    }
+    return "not a regular file";
+}
+
+std::string ErrnoText(int error) {
+    if (error == ENOENT) {
+        return "no such file";
+    }
+    return std::strerror(error);
+}
+
+} // namespace files

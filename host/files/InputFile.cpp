@@ -1,0 +1,148 @@
+#include "InputFile.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "FileError.h"
+#include "FileKind.h"
+
+namespace files {
+
+namespace {
+
+// Waits until a non-blocking descriptor has something to read (or its end).
+void AwaitInput(int fd) {
+    pollfd wanted{fd, POLLIN, 0};
+    while (::poll(&wanted, 1, -1) < 0 && errno == EINTR) {
+    }
+}
+
+} // namespace
+
+InputFile::InputFile(const std::filesystem::path& path, const ReadRules& rules)
+    : what_(rules.what), maxBytes_(rules.maxBytes) {
+    const bool standardInput = rules.allowStdin && path == "-";
+    name_ = standardInput ? "standard input" : "'" + path.string() + "'";
+
+    // Refused before it is opened, where the kind already says so: opening a
+    // device can have effects of its own.
+    struct stat info {};
+    if (!standardInput) {
+        if (::stat(path.c_str(), &info) != 0) {
+            Fail(ErrnoText(errno));
+        }
+        if (!S_ISREG(info.st_mode)) {
+            Fail(std::string("it is ") + std::string(KindName(info.st_mode)) +
+                 ", not a regular file");
+        }
+        fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (fd_ < 0) {
+            Fail(ErrnoText(errno));
+        }
+    } else {
+        fd_ = STDIN_FILENO;
+        ownsFd_ = false;
+    }
+    // What was opened is what counts: the name may have changed in between.
+    if (::fstat(fd_, &info) != 0) {
+        Fail(ErrnoText(errno));
+    }
+    if (S_ISREG(info.st_mode)) {
+        size_ = static_cast<std::uint64_t>(info.st_size);
+        if (size_ > maxBytes_) {
+            Fail("it is " + std::to_string(size_) + " bytes, more than the " + SizeText(maxBytes_) +
+                 " a " + what_ + " may have");
+        }
+    } else if (!standardInput) {
+        Fail(std::string("it is ") + std::string(KindName(info.st_mode)) + ", not a regular file");
+    } else if (S_ISDIR(info.st_mode)) {
+        Fail("it is a directory");
+    } else {
+        stream_ = true;
+    }
+}
+
+InputFile::~InputFile() {
+    if (ownsFd_ && fd_ >= 0) {
+        ::close(fd_);
+    }
+}
+
+void InputFile::Fail(const std::string& reason) const {
+    throw Refused("cannot read " + what_ + " " + name_ + ": " + reason);
+}
+
+std::string InputFile::ReadAll() {
+    std::string bytes;
+    // A regular file's size is known; a stream grows in blocks. Either way
+    // the limit is checked as the bytes arrive, so a file that grows while
+    // it is read cannot slip past it.
+    bytes.reserve(stream_ ? 0 : static_cast<std::size_t>(size_));
+    char block[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd_, block, sizeof block);
+        if (n == 0) {
+            return bytes;
+        }
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            if (errno == EAGAIN || errno == EWOULDBLOCK) {
+                AwaitInput(fd_);
+                continue;
+            }
+            Fail("read error: " + ErrnoText(errno));
+        }
+        if (bytes.size() + static_cast<std::size_t>(n) > maxBytes_) {
+            Fail("more than the " + SizeText(maxBytes_) + " a " + what_ + " may have");
+        }
+        bytes.append(block, static_cast<std::size_t>(n));
+    }
+}
+
+std::string InputFile::ReadAt(std::uint64_t offset, std::size_t count) {
+    if (stream_) {
+        Fail("it is a stream, and a stream cannot be read at a position");
+    }
+    std::string bytes(count, '\0');
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t n =
+            ::pread(fd_, bytes.data() + done, count - done, static_cast<off_t>(offset + done));
+        if (n == 0) {
+            break;
+        }
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            Fail("read error: " + ErrnoText(errno));
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    bytes.resize(done);
+    return bytes;
+}
+
+std::string ReadFile(const std::filesystem::path& path, const ReadRules& rules) {
+    return InputFile(path, rules).ReadAll();
+}
+
+std::string SizeText(std::uint64_t bytes) {
+    constexpr std::uint64_t kMiB = 1024 * 1024;
+    constexpr std::uint64_t kKiB = 1024;
+    if (bytes >= kMiB && bytes % kMiB == 0) {
+        return std::to_string(bytes / kMiB) + " MiB";
+    }
+    if (bytes >= kKiB && bytes % kKiB == 0) {
+        return std::to_string(bytes / kKiB) + " KiB";
+    }
+    return std::to_string(bytes) + " bytes";
+}
+
+} // namespace files

@@ -1,0 +1,41 @@
+// libFuzzer target: bytes become scenario text for the parser. It must accept
+// the text or refuse it with InputError, whose message stays short and on one
+// line whatever the text held; anything else (a crash, another exception, a
+// message quoting a whole value) aborts, so libFuzzer keeps the input.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "InputError.h"
+#include "ScenarioParser.h"
+
+namespace {
+
+// The longest refusal: a bounded path, a bounded value, the parser's words.
+constexpr std::size_t kLongestMessage = 512;
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    try {
+        const sandbox::Scenario scenario = sandbox::ParseScenario(text, "fuzz.json");
+        // An accepted scenario can be played: its first and last frames.
+        sandbox::StateAt(scenario, 1);
+        sandbox::StateAt(scenario, scenario.frames);
+    } catch (const sandbox::InputError& error) {
+        const std::string message = error.what();
+        if (message.size() > kLongestMessage || message.find('\n') != std::string::npos ||
+            message.find('\0') != std::string::npos) {
+            std::fprintf(stderr,
+                         "scenario refusal of %zu bytes, or with a line break or NUL:\n%s\n",
+                         message.size(), message.substr(0, 2000).c_str());
+            std::abort();
+        }
+    }
+    return 0;
+}

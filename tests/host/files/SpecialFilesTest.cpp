@@ -1,0 +1,199 @@
+// Files that are not regular files: read never (a FIFO with no writer would
+// hang the reader, /dev/zero would fill the memory); written straight into
+// when they are devices or FIFOs, as a shell's redirection would; refused
+// when writing could only damage them.
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "FileChecks.h"
+#include "TempDir.h"
+#include "files/InputFile.h"
+#include "files/OutputFile.h"
+
+namespace filestest {
+namespace {
+
+const files::ReadRules kScenario{"scenario", 1 << 20, false};
+const files::WriteRules kOutput{"output", false};
+
+TEST(SpecialFilesTest, ReadingRefusesEverythingButRegularFiles) {
+    testsupport::TempDir dir;
+    const auto fifo = dir / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // A FIFO nobody writes to: refused at once, not waited on.
+    ExpectFailure<files::Refused>([&] { files::ReadFile(fifo, kScenario); },
+                                  {"scenario", "fifo", "FIFO", "not a regular file"});
+    ExpectFailure<files::Refused>([&] { files::ReadFile("/dev/zero", kScenario); },
+                                  {"/dev/zero", "character device"});
+    ExpectFailure<files::Refused>([&] { files::ReadFile(dir.Path(), kScenario); }, {"directory"});
+    ExpectFailure<files::Refused>([&] { files::ReadFile(dir / "absent", kScenario); },
+                                  {"absent", "no such file"});
+    // A link is read through, to what it names.
+    dir.Write("real.json", "{}");
+    std::filesystem::create_symlink("real.json", dir / "link.json");
+    EXPECT_EQ(files::ReadFile(dir / "link.json", kScenario), "{}");
+    std::filesystem::create_symlink("/dev/zero", dir / "zero.json");
+    ExpectFailure<files::Refused>([&] { files::ReadFile(dir / "zero.json", kScenario); },
+                                  {"character device"});
+}
+
+TEST(SpecialFilesTest, DevicesAreWrittenIntoAndStayDevices) {
+    const mode_t before = ModeOf("/dev/null");
+    ASSERT_TRUE(S_ISCHR(before));
+    files::WriteFile("/dev/null", "a picture", kOutput);
+    EXPECT_EQ(ModeOf("/dev/null"), before) << "/dev/null was replaced";
+
+    ExpectFailure<files::WriteFailed>([] { files::WriteFile("/dev/full", "data", kOutput); },
+                                      {"/dev/full", "No space left on device"});
+    EXPECT_TRUE(S_ISCHR(ModeOf("/dev/full")));
+}
+
+TEST(SpecialFilesTest, AFifoIsWrittenIntoWhileSomeoneReadsIt) {
+    testsupport::TempDir dir;
+    const auto fifo = dir / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    files::WriteFile(fifo, "through the pipe", kOutput);
+    char received[64] = {};
+    EXPECT_EQ(::read(reader, received, sizeof received), 16);
+    EXPECT_STREQ(received, "through the pipe");
+    ::close(reader);
+    EXPECT_TRUE(S_ISFIFO(ModeOf(fifo)));
+
+    // Nobody reading: a prompt failure instead of waiting for a reader.
+    ExpectFailure<files::WriteFailed>([&] { files::WriteFile(fifo, "data", kOutput); },
+                                      {"fifo", "no process is reading"});
+    EXPECT_TRUE(S_ISFIFO(ModeOf(fifo))) << "the FIFO was replaced";
+    EXPECT_EQ(Names(dir.Path()), std::set<std::string>{"fifo"});
+}
+
+TEST(SpecialFilesTest, DirectoriesSocketsAndBlockDevicesAreRefused) {
+    testsupport::TempDir dir;
+    std::filesystem::create_directory(dir / "folder");
+    dir.Write("folder/inside", "kept");
+    ExpectFailure<files::Refused>([&] { files::WriteFile(dir / "folder", "data", kOutput); },
+                                  {"folder", "a directory"});
+    EXPECT_EQ(Content(dir / "folder" / "inside"), "kept");
+
+    const auto socketPath = dir / "socket";
+    const int listening = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", socketPath.c_str());
+    ASSERT_EQ(::bind(listening, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ExpectFailure<files::Refused>([&] { files::WriteFile(socketPath, "data", kOutput); },
+                                  {"a socket"});
+    EXPECT_TRUE(S_ISSOCK(ModeOf(socketPath)));
+    ::close(listening);
+
+    // A block device node for a device number no driver has: should the
+    // refusal ever fail, opening it fails too, and no disk is touched.
+    const auto block = dir / "block";
+    if (::mknod(block.c_str(), S_IFBLK | 0600, makedev(259, 1048000)) != 0) {
+        GTEST_SKIP() << "cannot make a block device node here (not root?)";
+    }
+    ExpectFailure<files::Refused>([&] { files::WriteFile(block, "data", kOutput); },
+                                  {"a block device"});
+    EXPECT_TRUE(S_ISBLK(ModeOf(block)));
+    EXPECT_EQ(Names(dir.Path()), (std::set<std::string>{"block", "folder", "socket"}));
+}
+
+// Standard input and output stand in for "-" only where a caller allows it.
+class StandardStreamsTest : public ::testing::Test {
+protected:
+    // Puts the read end of a pipe holding `text` on `fd`'s place (0), or the
+    // write end (1), until the test ends.
+    void Redirect(int fd, const std::string& text = "") {
+        ASSERT_EQ(::pipe(pipe_), 0);
+        if (fd == STDIN_FILENO) {
+            ASSERT_EQ(::write(pipe_[1], text.data(), text.size()),
+                      static_cast<ssize_t>(text.size()));
+            ::close(pipe_[1]);
+            pipe_[1] = -1;
+        }
+        saved_ = ::dup(fd);
+        savedFd_ = fd;
+        ::dup2(pipe_[fd == STDIN_FILENO ? 0 : 1], fd);
+    }
+
+    std::string Drain() {
+        std::fflush(stdout);
+        ::dup2(saved_, savedFd_);
+        ::close(pipe_[1]);
+        pipe_[1] = -1;
+        std::string text;
+        char block[256];
+        ssize_t n = 0;
+        while ((n = ::read(pipe_[0], block, sizeof block)) > 0) {
+            text.append(block, static_cast<std::size_t>(n));
+        }
+        return text;
+    }
+
+    void TearDown() override {
+        if (saved_ >= 0) {
+            ::dup2(saved_, savedFd_);
+            ::close(saved_);
+        }
+        for (int end : pipe_) {
+            if (end >= 0) {
+                ::close(end);
+            }
+        }
+    }
+
+    int pipe_[2] = {-1, -1};
+    int saved_ = -1;
+    int savedFd_ = -1;
+};
+
+TEST_F(StandardStreamsTest, DashReadsStandardInputWhenAllowed) {
+    Redirect(STDIN_FILENO, "from a pipe");
+    EXPECT_EQ(files::ReadFile("-", {"scenario", 100, true}), "from a pipe");
+}
+
+TEST_F(StandardStreamsTest, StandardInputIsHeldToTheLimitToo) {
+    Redirect(STDIN_FILENO, std::string(101, 'x'));
+    ExpectFailure<files::Refused>(
+        [] {
+            files::ReadFile("-", {"scenario", 100, true});
+        },
+        {"standard input", "more than the 100 bytes"});
+}
+
+TEST_F(StandardStreamsTest, DashIsAFileNameWhereStandardInputIsNotMeant) {
+    Redirect(STDIN_FILENO, "from a pipe");
+    ExpectFailure<files::Refused>(
+        [] {
+            files::ReadFile("-", {"scenario", 100, false});
+        },
+        {"'-'", "no such file"});
+}
+
+TEST_F(StandardStreamsTest, DashWritesStandardOutputWhenAllowed) {
+    Redirect(STDOUT_FILENO);
+    files::WriteFile("-", "a picture", {"output", true});
+    EXPECT_EQ(Drain(), "a picture");
+    EXPECT_FALSE(std::filesystem::exists("-"));
+}
+
+TEST_F(StandardStreamsTest, AReaderThatWentAwayIsAnErrorNotASignal) {
+    Redirect(STDOUT_FILENO);
+    ::close(pipe_[0]);
+    pipe_[0] = -1;
+    ExpectFailure<files::WriteFailed>(
+        [] {
+            files::WriteFile("-", "data", {"output", true});
+        },
+        {"standard output", "broken pipe"});
+}
+
+} // namespace
+} // namespace filestest

@@ -1,0 +1,74 @@
+// The temporary file a replacement is written to: one fixed name per target,
+// so a killed run's leftover is reused instead of piling up, and short enough
+// for any target name the file system allows.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "FileChecks.h"
+#include "TempDir.h"
+#include "files/OutputFile.h"
+
+namespace filestest {
+namespace {
+
+const files::WriteRules kOutput{"output", false};
+
+TEST(TemporaryFilesTest, TheTemporaryIsHiddenBesideTheTargetUnderAFixedName) {
+    EXPECT_EQ(files::TemporaryFor("/a/b/out.png"), "/a/b/.out.png.quellmark-tmp");
+    EXPECT_EQ(files::TemporaryFor("out.png"), ".out.png.quellmark-tmp");
+    EXPECT_EQ(files::TemporaryFor("x/out.png"), files::TemporaryFor("x/out.png"));
+}
+
+TEST(TemporaryFilesTest, AKilledRunsLeftoverIsReplacedNotKept) {
+    testsupport::TempDir dir;
+    const auto path = dir.Write("out.png", "old");
+    const auto leftover = files::TemporaryFor(path);
+    // What a run killed half way leaves: part of a file, perhaps unreadable.
+    std::filesystem::path written = leftover;
+    dir.Write(leftover.filename().string(), "half a pic");
+    ASSERT_EQ(::chmod(written.c_str(), 0), 0);
+
+    files::WriteFile(path, "new", kOutput);
+    EXPECT_EQ(Content(path), "new");
+    EXPECT_EQ(Names(dir.Path()), std::set<std::string>{"out.png"});
+}
+
+TEST(TemporaryFilesTest, ALinkWhereTheTemporaryGoesIsNotFollowed) {
+    testsupport::TempDir dir;
+    const auto path = dir.Write("out.png", "old");
+    const auto victim = dir.Write("victim", "untouched");
+    std::filesystem::create_symlink(victim, files::TemporaryFor(path));
+
+    files::WriteFile(path, "new", kOutput);
+    EXPECT_EQ(Content(path), "new");
+    EXPECT_EQ(Content(victim), "untouched");
+    EXPECT_EQ(Names(dir.Path()), (std::set<std::string>{"out.png", "victim"}));
+}
+
+TEST(TemporaryFilesTest, NamesUpToTheLongestAllowedAreWritten) {
+    testsupport::TempDir dir;
+    const long most = ::pathconf(dir.Path().c_str(), _PC_NAME_MAX);
+    ASSERT_GT(most, 20);
+    for (long length = most - 20; length <= most; ++length) {
+        const std::string name(static_cast<std::size_t>(length), 'n');
+        const auto path = dir / name;
+        files::WriteFile(path, "first", kOutput);
+        files::WriteFile(path, "second", kOutput);
+        EXPECT_EQ(Content(path), "second") << length << "-byte name";
+        EXPECT_LE(files::TemporaryFor(path).filename().string().size(),
+                  static_cast<std::size_t>(most));
+        EXPECT_EQ(Names(dir.Path()), std::set<std::string>{name})
+            << length << "-byte name: a temporary file was left";
+        std::filesystem::remove(path);
+    }
+    const std::string tooLong(static_cast<std::size_t>(most + 1), 'n');
+    ExpectFailure<files::WriteFailed>([&] { files::WriteFile(dir / tooLong, "data", kOutput); },
+                                      {"File name too long"});
+    EXPECT_TRUE(Names(dir.Path()).empty());
+}
+
+} // namespace
+} // namespace filestest
