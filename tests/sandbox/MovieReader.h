@@ -1,0 +1,26 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace sandboxtest {
+
+// A video or animation decoded back by the format's own reference reader
+// (FFmpeg for MP4, libwebp's demuxer for WebP), independent of the code that
+// wrote it.
+struct Movie {
+    std::string error; // empty when the file was read to its end
+    std::string codec; // FFmpeg's name of the video codec ("h264"); "webp"
+    int frames = 0;    // frames decoded
+    int width = 0;
+    int height = 0;
+    double framesPerSecond = 0.0;
+    std::vector<unsigned char> firstRgb; // the first frame, 8-bit RGB
+    std::vector<unsigned char> lastRgb;  // the last frame, 8-bit RGB
+};
+
+Movie ReadMp4(const std::filesystem::path& path);
+Movie ReadAnimatedWebp(const std::filesystem::path& path);
+
+} // namespace sandboxtest
