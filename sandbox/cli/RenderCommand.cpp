@@ -28,9 +28,12 @@ int RunRender(const RenderOptions& options) {
     const Scenario& scenario = session.GetScenario();
     const auto output =
         OpenOutput(plan, scenario.canvas.X, scenario.canvas.Y, kRenderFramesPerSecond);
-    ProgressBar progress(stderr, scenario.frames);
+    ProgressBar progress(stderr, scenario.frames, options.session.trace ? stdout : nullptr);
     RenderFrames(session, trace, *output, [&](int frame) {
-        session.FlushConsole(stderr);
+        if (session.ConsolePending()) {
+            progress.Clear();
+            session.FlushConsole(stderr);
+        }
         progress.Update(frame);
     });
     progress.Finish();

@@ -48,6 +48,8 @@ public:
 
     // Prints what the console said since the last call.
     void FlushConsole(std::FILE* out);
+    // Whether FlushConsole has something to print.
+    bool ConsolePending() const { return consolePrinted_ < host_.console.output.size(); }
 
     // Ends the game session and unloads the plugin, tracing its unload-time
     // calls. The destructor does this when it has not been done.
