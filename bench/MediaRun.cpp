@@ -1,0 +1,68 @@
+#include "MediaRun.h"
+
+#include "FrameOutput.h"
+#include "OutputPlan.h"
+#include "Session.h"
+#include "TraceWriter.h"
+
+namespace {
+
+sandbox::SessionOptions Options(const std::string& modulePath, int frames) {
+    sandbox::SessionOptions options;
+    options.modulePath = modulePath;
+    options.configPath = ""; // no config: the user's own must not change the picture
+    options.frames = frames;
+    return options;
+}
+
+std::uintmax_t SizeOnDisk(const std::filesystem::path& path) {
+    if (!std::filesystem::is_directory(path)) {
+        return std::filesystem::file_size(path);
+    }
+    std::uintmax_t total = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(path)) {
+        total += entry.file_size();
+    }
+    return total;
+}
+
+// Keeps the first frame it is given.
+class FirstFrameOutput : public sandbox::FrameOutput {
+public:
+    void Add(const sandbox::Image& frame) override {
+        if (image.rgba.empty()) {
+            image = frame;
+        }
+    }
+    void Finish() override {}
+    sandbox::Image image;
+};
+
+} // namespace
+
+MediaRun RenderDefault(const std::string& modulePath, const std::filesystem::path& out,
+                       int frames) {
+    const sandbox::SessionOptions options = Options(modulePath, frames);
+    sandbox::TraceWriter trace(nullptr, false);
+    sandbox::Scenario scenario = sandbox::ChooseScenario(options);
+    const sandbox::OutputPlan plan = sandbox::PlanOutput(out.string(), scenario.frames);
+    sandbox::Session session(std::move(scenario), options, trace, stderr);
+    const sandbox::Scenario& played = session.GetScenario();
+    const auto output = sandbox::OpenOutput(plan, played.canvas.X, played.canvas.Y,
+                                            sandbox::kRenderFramesPerSecond);
+    MediaRun run;
+    run.frames = played.frames;
+    run.times = sandbox::RenderFrames(session, trace, *output, [](int) {});
+    session.Close(trace);
+    run.bytes = SizeOnDisk(out);
+    return run;
+}
+
+sandbox::Image FirstFrame(const std::string& modulePath) {
+    const sandbox::SessionOptions options = Options(modulePath, 1);
+    sandbox::TraceWriter trace(nullptr, false);
+    sandbox::Session session(sandbox::ChooseScenario(options), options, trace, stderr);
+    FirstFrameOutput output;
+    sandbox::RenderFrames(session, trace, output, [](int) {});
+    return output.image;
+}
