@@ -47,7 +47,8 @@ Scenario ChooseScenario(const SessionOptions& options) {
 
 Session::Session(Scenario scenario, const SessionOptions& options, TraceWriter& trace,
                  std::FILE* messages)
-    : scenario_(std::move(scenario)), config_(ConfigPathFor(options)) {
+    : scenario_(std::move(scenario)), config_(ConfigPathFor(options)),
+      plugin_(host_, ui_.Handle()) {
     PresetVariables(options, messages);
     host_.onWriteConfig = [this] {
         std::string error;
@@ -58,10 +59,16 @@ Session::Session(Scenario scenario, const SessionOptions& options, TraceWriter& 
         }
     };
 
+    host_.console.AddCommand(
+        "plugin", [this](const std::vector<std::string>& arguments) { PluginCommand(arguments); });
+
     // The game as it stands at the first frame, before the plugin sees it.
     ApplyFrame(scenario_, 1, host_);
     host_.log.calls = trace.Active();
-    LoadPlugin(options.modulePath.value_or(ModuleBesideProgram()));
+    std::string error;
+    if (!plugin_.Load(options.modulePath.value_or(ModuleBesideProgram()), error)) {
+        throw InputError(error);
+    }
     for (const auto& [name, value] : options.sets) {
         if (host_.console.Find(name) == nullptr) {
             std::fprintf(messages, "warning: --set %s: the plugin registered no such variable\n",
@@ -102,52 +109,78 @@ void Session::PresetVariables(const SessionOptions& options, std::FILE* messages
     }
 }
 
-void Session::LoadPlugin(const std::string& modulePath) {
-    std::string error;
-    plugin_ = sim::PluginHost::Open(modulePath, host_, error);
-    if (!plugin_) {
-        throw InputError(error);
-    }
-    if (plugin_->Load(ui_.Handle(), error) == nullptr) {
-        throw InputError("'" + modulePath + "': the factory made no plugin");
-    }
-    if (plugin_->Panel() != nullptr) {
-        panelName_ = plugin_->Panel()->GetPanelName();
-    }
-}
-
 Session::~Session() {
     TraceWriter silent(nullptr, false);
     Close(silent);
 }
 
 void Session::Close(TraceWriter& trace) {
-    if (!plugin_) {
+    if (closed_) {
         return;
     }
+    closed_ = true;
     FireSessionEnd(host_);
-    plugin_.reset();
+    plugin_.Unload();
     trace.Section("unload", host_.log);
     host_.log.calls = false;
 }
 
 std::string Session::Description() const {
-    const PluginDescriptor& descriptor = plugin_->Descriptor();
-    return std::string("loaded ") + descriptor.className + " \"" + descriptor.title +
-           "\" version " + descriptor.versionText + " from " + plugin_->ModulePath();
+    return "loaded " + plugin_.Description();
 }
 
 void Session::RunGameFrame() {
+    CarryOutModuleRequests();
     FireFrameEvents(host_);
     host_.RunFrame();
 }
 
+void Session::RequestReload(const std::string& reason) {
+    host_.console.output.push_back(reason + ": reloading " + plugin_.Path());
+    moduleRequests_.push_back({ModuleRequest::Kind::Reload, {}});
+}
+
+void Session::PluginCommand(const std::vector<std::string>& arguments) {
+    const std::string verb = arguments.empty() ? "" : arguments.front();
+    if (verb == "unload" && arguments.size() == 1) {
+        moduleRequests_.push_back({ModuleRequest::Kind::Unload, {}});
+    } else if (verb == "reload" && arguments.size() == 1) {
+        moduleRequests_.push_back({ModuleRequest::Kind::Reload, {}});
+    } else if (verb == "load" && arguments.size() == 2) {
+        moduleRequests_.push_back({ModuleRequest::Kind::Load, arguments[1]});
+    } else {
+        host_.console.output.push_back("usage: plugin unload | plugin load PATH | plugin reload");
+    }
+}
+
+void Session::CarryOutModuleRequests() {
+    std::vector<ModuleRequest> requests;
+    requests.swap(moduleRequests_);
+    for (const ModuleRequest& request : requests) {
+        switch (request.kind) {
+        case ModuleRequest::Kind::Unload: {
+            const std::string unloaded = plugin_.Description();
+            moduleStatus_ = plugin_.Unload() ? "unloaded " + unloaded : "no module to unload";
+            break;
+        }
+        case ModuleRequest::Kind::Load:
+            moduleStatus_ = plugin_.Replace(request.path);
+            break;
+        case ModuleRequest::Kind::Reload:
+            moduleStatus_ = plugin_.Replace(plugin_.Path());
+            break;
+        }
+        host_.console.output.push_back(moduleStatus_);
+    }
+}
+
 PanelWidget Session::DrawUi(const std::string& caption) {
     DrawCanvasLayer(host_, *ImGui::GetBackgroundDrawList(), caption);
-    if (plugin_->Panel() == nullptr) {
+    const sim::PluginHost* running = plugin_.Running();
+    if (running == nullptr || running->Panel() == nullptr) {
         return {};
     }
-    return DrawSettingsWindow(*plugin_->Panel(), panelName_);
+    return DrawSettingsWindow(*running->Panel(), plugin_.PanelName());
 }
 
 void Session::FlushConsole(std::FILE* out) {

@@ -3,15 +3,16 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "Config.h"
+#include "PluginSlot.h"
 #include "Scenario.h"
 #include "SessionOptions.h"
 #include "SettingsWindow.h"
 #include "TraceWriter.h"
 #include "UiContext.h"
 #include "sim/Host.h"
-#include "sim/PluginHost.h"
 
 namespace sandbox {
 
@@ -20,6 +21,12 @@ namespace sandbox {
 // command line held for the plugin's variables, the module loaded and started.
 // Members are destroyed in reverse: the plugin goes before the host it
 // registered with, the UI context last.
+//
+// The host's console command `plugin` replaces the module while the session
+// runs: `plugin unload`, `plugin load PATH`, `plugin reload` (the module's
+// path again). Each is carried out between frames, at the start of the next
+// RunGameFrame, so no plugin code is running when its module goes; the game,
+// the console's variables and whatever the caller keeps stay as they are.
 class Session {
 public:
     // Reads the config and loads the module into the scenario's game. A
@@ -37,10 +44,19 @@ public:
 
     // "loaded CLASS "TITLE" version V from PATH".
     std::string Description() const;
+    // Where the running module, or the last one, was loaded from, as given.
+    const std::string& ModulePath() const { return plugin_.Path(); }
 
-    // Runs one game frame: the game's per-frame events, then the plugin's
-    // drawables on a fresh canvas. The game state is set by the caller.
+    // Runs one game frame: the module requests made since the last frame,
+    // the game's per-frame events, then the plugin's drawables on a fresh
+    // canvas. The game state is set by the caller.
     void RunGameFrame();
+
+    // As the console's `plugin reload`, saying why in the console first.
+    void RequestReload(const std::string& reason);
+    // What became of the last module request, for a status line; empty
+    // before the first.
+    const std::string& ModuleStatus() const { return moduleStatus_; }
 
     // Inside a Dear ImGui frame: the game picture on the background layer and
     // the settings window with the plugin's panel on top.
@@ -60,17 +76,25 @@ private:
     // variables, each later one winning; config problems are warnings on
     // `messages`.
     void PresetVariables(const SessionOptions& options, std::FILE* messages);
-    // Loads and starts the module; a refused module throws InputError.
-    void LoadPlugin(const std::string& modulePath);
+
+    struct ModuleRequest {
+        enum class Kind { Unload, Load, Reload } kind;
+        std::string path; // Load only
+    };
+
+    // The console command `plugin ARGUMENTS`: queues a request.
+    void PluginCommand(const std::vector<std::string>& arguments);
+    void CarryOutModuleRequests();
 
     Scenario scenario_;
     UiContext ui_;
     sim::Host host_;
     ConfigStore config_;
-    std::unique_ptr<sim::PluginHost> plugin_;
-    // The settings page's title, asked once the plugin is loaded.
-    std::string panelName_;
+    PluginSlot plugin_;
+    std::vector<ModuleRequest> moduleRequests_;
+    std::string moduleStatus_;
     std::size_t consolePrinted_ = 0;
+    bool closed_ = false;
 };
 
 // The scenario the options name, or the embedded default; --frames applied.

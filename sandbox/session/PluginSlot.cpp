@@ -1,0 +1,129 @@
+#include "PluginSlot.h"
+
+#include <cstdlib>
+#include <vector>
+
+namespace sandbox {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The loader's messages name the file it opened; the user knows the original.
+std::string Renamed(std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos;
+         at = text.find(from, at + to.size())) {
+        text.replace(at, from.size(), to);
+    }
+    return text;
+}
+
+} // namespace
+
+PluginSlot::PluginSlot(sim::Host& host, std::uintptr_t uiContext)
+    : host_(host), uiContext_(uiContext) {}
+
+PluginSlot::~PluginSlot() {
+    Unload();
+    if (!copies_.empty()) {
+        std::error_code ignored;
+        fs::remove_all(copies_, ignored);
+    }
+}
+
+bool PluginSlot::Load(const std::string& path, std::string& error) {
+    std::unique_ptr<sim::PluginHost> module = sim::PluginHost::Open(path, host_, error);
+    if (!module) {
+        return false;
+    }
+    if (module->Load(uiContext_, error) == nullptr) {
+        error = "'" + path + "': the factory made no plugin";
+        return false;
+    }
+    Adopt(std::move(module), path, {});
+    return true;
+}
+
+std::string PluginSlot::Replace(const std::string& path) {
+    const char* const kept = running_ ? "; the running module is kept" : "; no module is loaded";
+    std::string error;
+    fs::path copy = CopyOf(path, error);
+    if (copy.empty()) {
+        return "cannot load '" + path + "': " + error + kept;
+    }
+    std::unique_ptr<sim::PluginHost> module = sim::PluginHost::Open(copy.string(), host_, error);
+    if (!module) {
+        std::error_code ignored;
+        fs::remove(copy, ignored);
+        return "refused: " + Renamed(error, copy.string(), path) + kept;
+    }
+    Unload();
+    if (module->Load(uiContext_, error) == nullptr) {
+        module.reset();
+        std::error_code ignored;
+        fs::remove(copy, ignored);
+        return "'" + path + "': " + error + "; no module is loaded";
+    }
+    Adopt(std::move(module), path, std::move(copy));
+    return "loaded " + Description();
+}
+
+bool PluginSlot::Unload() {
+    if (!running_) {
+        return false;
+    }
+    running_.reset();
+    panelName_.clear();
+    RemoveCopy();
+    return true;
+}
+
+std::string PluginSlot::Description() const {
+    if (!running_) {
+        return "no module loaded";
+    }
+    const PluginDescriptor& descriptor = running_->Descriptor();
+    return std::string(descriptor.className) + " \"" + descriptor.title + "\" version " +
+           descriptor.versionText + " from " + path_;
+}
+
+fs::path PluginSlot::CopyOf(const std::string& path, std::string& error) {
+    std::error_code failure;
+    if (copies_.empty()) {
+        std::string pattern =
+            (fs::temp_directory_path(failure) / "quellmark-modules-XXXXXX").string();
+        std::vector<char> name(pattern.begin(), pattern.end());
+        name.push_back('\0');
+        if (failure || ::mkdtemp(name.data()) == nullptr) {
+            error = "no private folder for a copy of it";
+            return {};
+        }
+        copies_ = name.data();
+    }
+    const fs::path source(path);
+    const fs::path copy = copies_ / (source.stem().string() + "-" + std::to_string(++copiesMade_) +
+                                     source.extension().string());
+    if (!fs::copy_file(source, copy, fs::copy_options::overwrite_existing, failure)) {
+        error = failure.message();
+        return {};
+    }
+    return copy;
+}
+
+void PluginSlot::RemoveCopy() {
+    if (!copy_.empty()) {
+        std::error_code ignored;
+        fs::remove(copy_, ignored);
+        copy_.clear();
+    }
+}
+
+void PluginSlot::Adopt(std::unique_ptr<sim::PluginHost> module, const std::string& path,
+                       fs::path copy) {
+    running_ = std::move(module);
+    path_ = path;
+    copy_ = std::move(copy);
+    panelName_ = running_->Panel() != nullptr ? running_->Panel()->GetPanelName() : "";
+}
+
+} // namespace sandbox
