@@ -14,6 +14,7 @@
 #include "ConsoleWindow.h"
 #include "DrawDataRenderer.h"
 #include "FreeCamera.h"
+#include "ModuleWatcher.h"
 #include "Options.h"
 #include "PngFile.h"
 #include "Readback.h"
@@ -131,17 +132,24 @@ void PushKey(SDL_Keycode key) {
     SDL_PushEvent(&event);
 }
 
-std::string Caption(const Scene& scene, sim::Host& host) {
+// The status line: the keys, the scene's state, the variables, and what
+// became of the last module request (a reload after a rebuild).
+std::string Caption(const Scene& scene, Session& session) {
     std::string caption = "W/A/S/D/R/F camera, right-drag turn, arrows PgUp/PgDn ball, "
                           "P play/pause, Esc quit    ";
     caption += scene.playing ? "playing" : "paused";
     caption += "  frame " + std::to_string(scene.scenarioFrame);
-    return CaptionWithVariables(caption, host.console);
+    caption = CaptionWithVariables(caption, session.Host().console);
+    if (!session.ModuleStatus().empty()) {
+        caption += "    " + session.ModuleStatus();
+    }
+    return caption;
 }
 
-// One run of the window, frame after frame. Each frame takes four steps in
-// order: the script's actions due, the user's input, the scene moved and
-// handed to the host, and the picture drawn from it.
+// One run of the window, frame after frame. Each frame takes five steps in
+// order: the script's actions due, a rebuilt module asked to be reloaded,
+// the user's input, the scene moved and handed to the host, and the picture
+// drawn from it.
 class WindowRun {
 public:
     WindowRun(Session& session, Window& window, TraceWriter& trace,
@@ -156,6 +164,7 @@ public:
         while (running_) {
             ++frame_;
             RunScript();
+            WatchModule();
             TakeInput();
             const Uint32 now = SDL_GetTicks();
             MoveScene(std::min(0.1f, float(now - last) / 1000.0f));
@@ -203,6 +212,17 @@ private:
             case ScriptAction::Kind::Screenshot:
                 break;
             }
+        }
+    }
+
+    // A rebuild of the module's file is reloaded at this frame's start; the
+    // watch follows the module a `plugin load` put in its place.
+    void WatchModule() {
+        if (!watcher_ || watcher_->Path() != session_.ModulePath()) {
+            watcher_.emplace(session_.ModulePath());
+        }
+        if (watcher_->Changed()) {
+            session_.RequestReload("the module file changed");
         }
     }
 
@@ -302,7 +322,7 @@ private:
             }
         }
         ImGui::NewFrame();
-        panel_ = session_.DrawUi(Caption(scene_, host_));
+        panel_ = session_.DrawUi(Caption(scene_, session_));
         typing_ =
             console_.Draw(host_.console, float(host_.canvasSize.X), float(host_.canvasSize.Y));
         ImGui::Render();
@@ -328,6 +348,7 @@ private:
     const std::vector<ScriptAction> script_;
     DrawDataRenderer renderer_;
     ConsoleWindow console_;
+    std::optional<ModuleWatcher> watcher_;
     Scene scene_;
     std::set<SDL_Keycode> held_;
     std::vector<ScriptedClick> clicks_;
