@@ -2,6 +2,8 @@
 
 #include <chrono>
 
+#include "ThreadCpuTime.h"
+
 namespace sandbox {
 
 namespace {
@@ -37,6 +39,8 @@ void EncoderThread::Run() {
             std::unique_lock lock(mutex_);
             queued_.wait(lock, [this] { return !queue_.empty() || closing_; });
             if (queue_.empty()) {
+                // Read after the join.
+                encodingCpuSeconds_ = ThreadCpuSeconds();
                 return;
             }
             frame = std::move(queue_.front());
@@ -84,8 +88,10 @@ void EncoderThread::Finish() {
         std::rethrow_exception(error_);
     }
     const Clock::time_point finishing = Clock::now();
+    const double cpu = ThreadCpuSeconds();
     output_.Finish();
     encodingSeconds_ += SecondsSince(finishing);
+    encodingCpuSeconds_ += ThreadCpuSeconds() - cpu;
 }
 
 } // namespace sandbox

@@ -34,6 +34,8 @@ public:
     // the caller spent waiting in Push and Finish. Read after Finish.
     double EncodingSeconds() const { return encodingSeconds_; }
     double WaitingSeconds() const { return waitingSeconds_; }
+    // CPU seconds the encoder thread used, Finish's work included.
+    double EncodingCpuSeconds() const { return encodingCpuSeconds_; }
 
 private:
     void Run();
@@ -48,6 +50,7 @@ private:
     std::exception_ptr error_;
     double encodingSeconds_ = 0.0;
     double waitingSeconds_ = 0.0;
+    double encodingCpuSeconds_ = 0.0;
     std::thread thread_; // last: starts once everything above exists
 };
 

@@ -14,8 +14,8 @@ namespace {
 
 // A fast zlib level and no row filter: the frames are flat colour with thin
 // lines, which deflate's matching alone packs well. Against stb's writer
-// (level 8, a filter chosen per row) about fifteen times faster, and the
-// file a fifth smaller.
+// (level 8, a filter chosen per row) about a ninth of the CPU time for a
+// 1280x720 frame, and the file a fifth smaller.
 constexpr int kCompressionLevel = 2;
 
 void AppendBytes(png_structp png, png_bytep data, size_t size) {

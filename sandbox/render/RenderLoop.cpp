@@ -11,6 +11,7 @@
 #include "EncoderThread.h"
 #include "OffscreenTarget.h"
 #include "Readback.h"
+#include "ThreadCpuTime.h"
 
 namespace sandbox {
 
@@ -43,6 +44,7 @@ RenderTimes RenderFrames(Session& session, TraceWriter& trace, FrameOutput& outp
     io.DeltaTime = 1.0f / float(kRenderFramesPerSecond);
 
     RenderTimes times;
+    const double cpuAtStart = ThreadCpuSeconds();
     EncoderThread encoder(output);
     for (int frame = 1; frame <= scenario.frames; ++frame) {
         const Clock::time_point simulating = Clock::now();
@@ -65,7 +67,9 @@ RenderTimes RenderFrames(Session& session, TraceWriter& trace, FrameOutput& outp
         encoder.Push(std::move(picture));
         frameDone(frame);
     }
+    times.drawingCpu = ThreadCpuSeconds() - cpuAtStart;
     encoder.Finish();
+    times.encodingCpu = encoder.EncodingCpuSeconds();
     times.encoding = encoder.EncodingSeconds();
     times.waiting = encoder.WaitingSeconds();
     times.total = Seconds(start, Clock::now());

@@ -21,6 +21,10 @@ struct RenderTimes {
     double encoding = 0.0;
     double waiting = 0.0;
     double total = 0.0;
+    // CPU time of the two threads, which a busy machine does not inflate:
+    // simulating and drawing on the caller's, encoding on the encoder's.
+    double drawingCpu = 0.0;
+    double encodingCpu = 0.0;
 };
 
 // Plays every frame of the session's scenario offscreen at its canvas size,
