@@ -58,9 +58,9 @@ void Mp4Video::FfmpegFree::operator()(SwsContext* scaler) const {
     sws_freeContext(scaler);
 }
 
-Mp4Video::Mp4Video(std::filesystem::path path, int width, int height, int framesPerSecond)
-    : file_(std::move(path)), width_(width), height_(height) {
-    const std::string name = file_.Path().string();
+Mp4Video::Mp4Video(const std::filesystem::path& path, int width, int height, int framesPerSecond)
+    : file_(path, {"output", false}), width_(width), height_(height) {
+    const std::string name = file_.Name();
     const AVCodec* encoder = avcodec_find_encoder(AV_CODEC_ID_H264);
     if (encoder == nullptr) {
         throw std::runtime_error("cannot write " + name +
@@ -164,7 +164,7 @@ void Mp4Video::Check(int result, const char* what) {
         std::rethrow_exception(writeError_);
     }
     if (result < 0) {
-        throw std::runtime_error("cannot write " + file_.Path().string() + ": " + what + ": " +
+        throw std::runtime_error("cannot write " + file_.Name() + ": " + what + ": " +
                                  FfmpegMessage(result));
     }
 }

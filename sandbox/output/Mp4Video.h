@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "FrameOutput.h"
-#include "OutputFile.h"
+#include "files/OutputFile.h"
 
 struct AVCodecContext;
 struct AVFormatContext;
@@ -30,7 +30,7 @@ class Mp4Video : public FrameOutput {
 public:
     // Throws std::runtime_error when FFmpeg has no H.264 encoder or refuses
     // the settings.
-    Mp4Video(std::filesystem::path path, int width, int height, int framesPerSecond);
+    Mp4Video(const std::filesystem::path& path, int width, int height, int framesPerSecond);
     ~Mp4Video() override;
     Mp4Video(const Mp4Video&) = delete;
     Mp4Video& operator=(const Mp4Video&) = delete;
@@ -55,7 +55,7 @@ private:
     // Moves every packet the encoder has ready into the file.
     void Drain();
 
-    OutputFile file_;
+    files::OutputFile file_;
     int width_;
     int height_;
     std::int64_t nextPts_ = 0;

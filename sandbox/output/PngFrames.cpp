@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "OutputFile.h"
 #include "PngFile.h"
+#include "files/OutputFile.h"
 
 namespace sandbox {
 
@@ -22,9 +22,8 @@ std::filesystem::path PngFrames::FrameFileName(int frame) {
 
 void PngFrames::Add(const Image& frame) {
     ++added_;
-    OutputFile file(folder_ ? path_ / FrameFileName(added_) : path_);
-    file.Write(EncodePng(frame));
-    file.Commit();
+    files::WriteFile(folder_ ? path_ / FrameFileName(added_) : path_, EncodePng(frame),
+                     {"output", false});
 }
 
 } // namespace sandbox

@@ -49,9 +49,10 @@ struct EncodedPicture {
 
 } // namespace
 
-WebpAnimation::WebpAnimation(std::filesystem::path path, int width, int height, int framesPerSecond)
-    : file_(std::move(path)), width_(width), height_(height), framesPerSecond_(framesPerSecond),
-      frames_(std::tmpfile()) {
+WebpAnimation::WebpAnimation(const std::filesystem::path& path, int width, int height,
+                             int framesPerSecond)
+    : file_(path, {"output", false}), width_(width), height_(height),
+      framesPerSecond_(framesPerSecond), frames_(std::tmpfile()) {
     if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide) {
         Fail("WebP holds pictures up to " + std::to_string(kMaxSide) + " pixels a side, not " +
              std::to_string(width) + "x" + std::to_string(height));
@@ -62,7 +63,7 @@ WebpAnimation::WebpAnimation(std::filesystem::path path, int width, int height, 
 }
 
 void WebpAnimation::Fail(const std::string& problem) const {
-    throw std::runtime_error("cannot write " + file_.Path().string() + ": " + problem);
+    throw std::runtime_error("cannot write " + file_.Name() + ": " + problem);
 }
 
 int WebpAnimation::FrameMilliseconds(int index, int framesPerSecond) {

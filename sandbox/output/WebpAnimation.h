@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "FrameOutput.h"
-#include "OutputFile.h"
+#include "files/OutputFile.h"
 
 namespace sandbox {
 
@@ -21,7 +21,7 @@ class WebpAnimation : public FrameOutput {
 public:
     // Throws std::runtime_error for a size WebP cannot hold (over 16383) or
     // when the temporary file cannot be made.
-    WebpAnimation(std::filesystem::path path, int width, int height, int framesPerSecond);
+    WebpAnimation(const std::filesystem::path& path, int width, int height, int framesPerSecond);
 
     void Add(const Image& frame) override;
     void Finish() override;
@@ -37,7 +37,7 @@ private:
 
     [[noreturn]] void Fail(const std::string& problem) const;
 
-    OutputFile file_;
+    files::OutputFile file_;
     int width_;
     int height_;
     int framesPerSecond_;
