@@ -10,9 +10,9 @@
 #include "InputError.h"
 #include "OffscreenTarget.h"
 #include "Options.h"
-#include "PngFile.h"
 #include "ProgressBar.h"
 #include "Readback.h"
+#include "RenderOutput.h"
 #include "Session.h"
 #include "Subcommands.h"
 #include "TraceWriter.h"
@@ -21,52 +21,7 @@ namespace sandbox {
 
 namespace {
 
-namespace fs = std::filesystem;
-
 constexpr float kFrameSeconds = 1.0f / 60.0f;
-
-// Where the frames go: one file, or a folder of numbered files. Checked before
-// anything is loaded or drawn, so a bad path costs nothing and writes nothing.
-struct OutputPlan {
-    fs::path path;
-    bool folder = false;
-
-    fs::path FrameFile(int frame) const {
-        if (!folder) {
-            return path;
-        }
-        char name[32];
-        std::snprintf(name, sizeof name, "frame-%04d.png", frame);
-        return path / name;
-    }
-};
-
-OutputPlan PlanOutput(const RenderOptions& options, int frames) {
-    OutputPlan plan;
-    plan.folder = frames > 1;
-    plan.path = options.out.value_or(plan.folder ? "quellmark-frames" : "quellmark.png");
-    std::error_code error;
-    if (plan.folder) {
-        if (plan.path.extension() == ".png" && !fs::is_directory(plan.path, error)) {
-            throw InputError("--out " + plan.path.string() + ": " + std::to_string(frames) +
-                             " frames go into a folder, not a .png file");
-        }
-        if (fs::exists(plan.path, error) && !fs::is_directory(plan.path, error)) {
-            throw InputError("--out " + plan.path.string() +
-                             ": several frames need a folder, and this is a file");
-        }
-        return plan;
-    }
-    if (fs::is_directory(plan.path, error)) {
-        throw InputError("--out " + plan.path.string() + ": is a folder; one frame needs a file");
-    }
-    const fs::path parent = plan.path.has_parent_path() ? plan.path.parent_path() : ".";
-    if (!fs::is_directory(parent, error)) {
-        throw InputError("--out " + plan.path.string() + ": folder " + parent.string() +
-                         " does not exist");
-    }
-    return plan;
-}
 
 std::string Caption(const Session& session, const sim::Host& host, int frame) {
     return CaptionWithVariables("Quellmark sandbox  frame " + std::to_string(frame) + "/" +
@@ -78,13 +33,14 @@ std::string Caption(const Session& session, const sim::Host& host, int frame) {
 } // namespace
 
 int RunRender(const RenderOptions& options) {
-    // With --trace stdout is the trace alone; everything else goes to stderr.
-    std::FILE* info = options.session.trace ? stderr : stdout;
     TraceWriter trace(stdout, options.session.trace);
 
     // The scenario and the output path are checked before the module is touched.
     Scenario chosen = ChooseScenario(options.session);
-    const OutputPlan output = PlanOutput(options, chosen.frames);
+    RenderOutput output(options.out, chosen.frames, options.session.trace);
+    // With --trace, or --out -, stdout is the trace or the PNG alone;
+    // everything else goes to stderr.
+    std::FILE* info = options.session.trace || output.ToStandardOutput() ? stderr : stdout;
     Session session(std::move(chosen), options.session, trace, stderr);
     std::fprintf(info, "%s\n", session.Description().c_str());
     session.FlushConsole(stderr);
@@ -97,9 +53,6 @@ int RunRender(const RenderOptions& options) {
     io.DisplaySize = ImVec2(float(scenario.canvas.X), float(scenario.canvas.Y));
     io.DeltaTime = kFrameSeconds;
 
-    if (output.folder) {
-        fs::create_directories(output.path);
-    }
     ProgressBar progress(stderr, scenario.frames);
     for (int frame = 1; frame <= scenario.frames; ++frame) {
         ApplyFrame(scenario, frame, host);
@@ -114,13 +67,14 @@ int RunRender(const RenderOptions& options) {
         SDL_SetRenderDrawColor(target.Renderer(), 20, 24, 32, 255);
         SDL_RenderClear(target.Renderer());
         renderer.Render(ImGui::GetDrawData());
-        WritePng(output.FrameFile(frame), ReadPixels(target.Renderer()));
+        output.Write(frame, ReadPixels(target.Renderer()));
         progress.Update(frame);
     }
     progress.Finish();
+    const std::string written = output.Finish(stderr);
     session.Close(trace);
-    std::fprintf(info, "wrote %s\n", fs::absolute(output.path).string().c_str());
-    return kExitOk;
+    std::fprintf(info, "wrote %s\n", written.c_str());
+    return ReportFailedWrites(session, stderr) ? kExitFailure : kExitOk;
 }
 
 } // namespace sandbox

@@ -4,7 +4,7 @@
 
 #include <stb/stb_image_write.h>
 
-#include "AtomicFile.h"
+#include "files/OutputFile.h"
 
 namespace sandbox {
 
@@ -32,8 +32,8 @@ std::string EncodePng(const Image& image) {
     return bytes;
 }
 
-void WritePng(const std::filesystem::path& path, const Image& image) {
-    WriteFileAtomically(path, EncodePng(image));
+void WritePng(const std::filesystem::path& path, const Image& image, std::string_view what) {
+    files::WriteFile(path, EncodePng(image), {what, false});
 }
 
 } // namespace sandbox
