@@ -38,8 +38,7 @@ class FileSafetyTest : public ::testing::Test {
 protected:
     // render with `extra`, and the small scenario into out.png unless `extra`
     // names a scenario or an output of its own.
-    RunResult Render(std::vector<std::string> extra,
-                     const std::vector<std::string>& wrapper = {}) {
+    RunResult Render(std::vector<std::string> extra, const std::vector<std::string>& wrapper = {}) {
         std::vector<std::string> arguments = {"render"};
         auto given = [&](const char* option) {
             return std::find(extra.begin(), extra.end(), option) != extra.end();
@@ -269,6 +268,18 @@ TEST_F(FileSafetyTest, DashWritesOneFrameToStandardOutputAlone) {
 
     Expect(Render({"--out", "-", "--frames", "3"}), 2, {"standard output", "3 frames"});
     Expect(Render({"--out", "-", "--trace"}), 2, {"--trace", "standard output"});
+}
+
+TEST_F(FileSafetyTest, DashReadsTheScenarioFromStandardInput) {
+    const auto scenario = dir.Write("piped.json", kScenario);
+    const std::vector<std::string> piped = {"sh", "-c", "exec \"$@\" <\"$0\"", scenario.string()};
+    const RunResult run = Render({"--scenario", "-"}, piped);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(LoadPicture(dir / "out.png").width, 320);
+    dir.Write("broken.json", "{\"camera\": null,\n \"ball\": [1, 2 3]}");
+    Expect(Render({"--scenario", "-"},
+                  {"sh", "-c", "exec \"$@\" <\"$0\"", (dir / "broken.json").string()}),
+           2, {"standard input:2:16: ball[2]"});
 }
 
 TEST_F(FileSafetyTest, StaleFramesOfALongerRunAreRemovedAndSaid) {
