@@ -143,8 +143,8 @@ Request ParseCommandLine(std::span<const std::string> arguments) {
     AddSessionOptions(renderCommand, render.session, renderSets);
     renderCommand
         .add_option("--out", render.out,
-                    "PNG for one frame (default quellmark.png), folder for several "
-                    "(default quellmark-frames)")
+                    "PNG for one frame (default quellmark.png; - for standard output), "
+                    "folder for several (default quellmark-frames)")
         ->type_name("PATH")
         ->check(NonEmpty());
     AddFrames(renderCommand, render.session.frames, kMostRenderFrames,
