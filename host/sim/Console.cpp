@@ -112,6 +112,16 @@ bool Console::Type(std::string_view line) {
     return Execute(line);
 }
 
+std::string Console::FirstUnknown(std::string_view line) const {
+    for (const auto& words : SplitConsoleLine(line)) {
+        const std::string& name = words.front();
+        if (commands_.find(name) == commands_.end() && variables_.find(name) == variables_.end()) {
+            return name;
+        }
+    }
+    return {};
+}
+
 bool Console::RunOne(const std::vector<std::string>& words) {
     const std::string& name = words.front();
     if (auto command = commands_.find(name); command != commands_.end()) {

@@ -61,6 +61,9 @@ public:
     // Runs a line as a person typing it into the console does: echoed to the
     // output after "] ", then executed.
     bool Type(std::string_view line);
+    // The first command of the line that names neither a command nor a
+    // variable, checked before the line runs; empty when there is none.
+    std::string FirstUnknown(std::string_view line) const;
 
     // Everything the console printed, oldest first.
     std::vector<std::string> output;

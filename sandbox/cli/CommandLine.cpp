@@ -42,10 +42,11 @@ CLI::Option* AddFlag(CLI::App& command, const std::string& name, bool& value,
 void AddSessionOptions(CLI::App& command, SessionOptions& session, std::vector<std::string>& sets) {
     command
         .add_option("--scenario", session.scenarioPath,
-                    "scenario JSON (default: the embedded default scenario)")
+                    "scenario JSON, - for standard input (default: the embedded default "
+                    "scenario)")
         ->type_name("FILE")
         ->check(NonEmpty())
-        ->check(Unlabelled(CLI::ExistingFile));
+        ->check(ExistingFileOrDash());
     AddFlag(command, "--trace", session.trace, "print the plugin's SDK calls on stdout");
     command.add_option("--set", sets, "set a console variable before the plugin loads; repeatable")
         ->type_name("NAME=VALUE")
@@ -142,8 +143,8 @@ Request ParseCommandLine(std::span<const std::string> arguments) {
     AddSessionOptions(renderCommand, render.session, renderSets);
     renderCommand
         .add_option("--out", render.out,
-                    "PNG for one frame (default quellmark.png), folder for several "
-                    "(default quellmark-frames)")
+                    "PNG for one frame (default quellmark.png; - for standard output), "
+                    "folder for several (default quellmark-frames)")
         ->type_name("PATH")
         ->check(NonEmpty());
     AddFrames(renderCommand, render.session.frames, kMostRenderFrames,

@@ -8,6 +8,7 @@
 #include "InputError.h"
 #include "Subcommands.h"
 #include "Validator.h"
+#include "files/FileError.h"
 
 namespace {
 
@@ -17,6 +18,10 @@ template <typename Run> int Guarded(const char* command, Run run) {
     try {
         return run();
     } catch (const sandbox::InputError& error) {
+        std::fprintf(stderr, "quellmark-sandbox %s: %s\n", command, error.what());
+        return sandbox::kExitBadInput;
+    } catch (const files::Refused& error) {
+        // A file given that cannot be used as asked: bad input too.
         std::fprintf(stderr, "quellmark-sandbox %s: %s\n", command, error.what());
         return sandbox::kExitBadInput;
     } catch (const std::exception& error) {

@@ -59,6 +59,14 @@ CLI::Validator NonEmpty() {
         "");
 }
 
+CLI::Validator ExistingFileOrDash() {
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            return text == "-" ? std::string() : CLI::ExistingFile(text);
+        },
+        "");
+}
+
 CLI::Validator NameEqualsValue() {
     return CLI::Validator(
         [](std::string& text) -> std::string {

@@ -21,6 +21,10 @@ CLI::Validator Seed();
 // Refuses "" (`--config ""`), which would otherwise pass for a path.
 CLI::Validator NonEmpty();
 
+// A file that exists (CLI::ExistingFile, with its message), or "-" for
+// standard input.
+CLI::Validator ExistingFileOrDash();
+
 // NAME=VALUE with a name a console line can carry: no blank, quote or ';'.
 CLI::Validator NameEqualsValue();
 

@@ -1,12 +1,16 @@
 #include <cstdio>
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "FrameOutput.h"
 #include "Options.h"
 #include "OutputPlan.h"
+#include "PngFrames.h"
 #include "ProgressBar.h"
 #include "RenderLoop.h"
+#include "RenderOutput.h"
 #include "Session.h"
 #include "Subcommands.h"
 #include "TraceWriter.h"
@@ -14,20 +18,26 @@
 namespace sandbox {
 
 int RunRender(const RenderOptions& options) {
-    // With --trace stdout is the trace alone; everything else goes to stderr.
-    std::FILE* info = options.session.trace ? stderr : stdout;
     TraceWriter trace(stdout, options.session.trace);
 
     // The scenario and the output path are checked before the module is touched.
     Scenario chosen = ChooseScenario(options.session);
     const OutputPlan plan = PlanOutput(options.out, chosen.frames);
+    std::optional<RenderOutput> pngs;
+    if (plan.format == OutputFormat::Png) {
+        pngs.emplace(options.out, chosen.frames, options.session.trace);
+    }
+    // With --trace, or --out -, stdout is the trace or the PNG alone;
+    // everything else goes to stderr.
+    std::FILE* info = options.session.trace || (pngs && pngs->ToStandardOutput()) ? stderr : stdout;
     Session session(std::move(chosen), options.session, trace, stderr);
     std::fprintf(info, "%s\n", session.Description().c_str());
     session.FlushConsole(stderr);
 
     const Scenario& scenario = session.GetScenario();
-    const auto output =
-        OpenOutput(plan, scenario.canvas.X, scenario.canvas.Y, kRenderFramesPerSecond);
+    const std::unique_ptr<FrameOutput> output =
+        pngs ? std::make_unique<PngFrames>(*pngs)
+             : OpenOutput(plan, scenario.canvas.X, scenario.canvas.Y, kRenderFramesPerSecond);
     ProgressBar progress(stderr, scenario.frames, options.session.trace ? stdout : nullptr);
     RenderFrames(session, trace, *output, [&](int frame) {
         if (session.ConsolePending()) {
@@ -37,9 +47,11 @@ int RunRender(const RenderOptions& options) {
         progress.Update(frame);
     });
     progress.Finish();
+    const std::string written =
+        pngs ? pngs->Finish(stderr) : std::filesystem::absolute(plan.path).string();
     session.Close(trace);
-    std::fprintf(info, "wrote %s\n", std::filesystem::absolute(plan.path).string().c_str());
-    return kExitOk;
+    std::fprintf(info, "wrote %s\n", written.c_str());
+    return ReportFailedWrites(session, stderr) ? kExitFailure : kExitOk;
 }
 
 } // namespace sandbox

@@ -14,6 +14,7 @@
 #include "ConsoleWindow.h"
 #include "DrawDataRenderer.h"
 #include "FreeCamera.h"
+#include "InputError.h"
 #include "ModuleWatcher.h"
 #include "Options.h"
 #include "PngFile.h"
@@ -333,7 +334,7 @@ private:
         renderer_.Render(ImGui::GetDrawData());
         for (const ScriptAction& action : script_) {
             if (action.frame == frame_ && action.kind == ScriptAction::Kind::Screenshot) {
-                WritePng(action.text, ReadPixels(window_.Renderer()));
+                WritePng(action.text, ReadPixels(window_.Renderer()), "screenshot");
                 host_.console.output.push_back("screenshot " + action.text);
             }
         }
@@ -358,6 +359,21 @@ private:
     int frame_ = 0;
 };
 
+// A script is checked whole once the plugin has registered its variables:
+// a console line naming nothing the console has is bad input, refused before
+// any line runs (a later writeconfig would save what the typo left).
+void CheckScriptConsoleLines(const std::vector<ScriptAction>& script, const sim::Console& console) {
+    for (const ScriptAction& action : script) {
+        if (action.kind != ScriptAction::Kind::Console) {
+            continue;
+        }
+        if (const std::string unknown = console.FirstUnknown(action.text); !unknown.empty()) {
+            throw InputError("--script: frame " + std::to_string(action.frame) + ": console \"" +
+                             action.text + "\": unknown command or variable '" + unknown + "'");
+        }
+    }
+}
+
 } // namespace
 
 int RunWindow(const WindowOptions& options) {
@@ -374,6 +390,7 @@ int RunWindow(const WindowOptions& options) {
     Scenario scenario = ChooseScenario(sessionOptions);
     const Vector2 initialSize = scenario.canvas;
     Session session(std::move(scenario), sessionOptions, trace, stderr);
+    CheckScriptConsoleLines(script, session.Host().console);
     std::fprintf(info, "%s\n", session.Description().c_str());
     session.FlushConsole(stderr);
 
@@ -382,7 +399,7 @@ int RunWindow(const WindowOptions& options) {
     const int frames = WindowRun(session, window, trace, std::move(script)).Run(frameLimit);
     session.Close(trace);
     std::fprintf(info, "window closed after %d frames\n", frames);
-    return kExitOk;
+    return ReportFailedWrites(session, stderr) ? kExitFailure : kExitOk;
 }
 
 } // namespace sandbox

@@ -1,7 +1,8 @@
 #include "FrameOutput.h"
 
+#include <stdexcept>
+
 #include "Mp4Video.h"
-#include "PngFrames.h"
 #include "WebpAnimation.h"
 
 namespace sandbox {
@@ -9,16 +10,14 @@ namespace sandbox {
 std::unique_ptr<FrameOutput> OpenOutput(const OutputPlan& plan, int width, int height,
                                         int framesPerSecond) {
     switch (plan.format) {
-    case OutputFormat::Png:
-        return std::make_unique<PngFrames>(plan.path, false);
-    case OutputFormat::PngFolder:
-        return std::make_unique<PngFrames>(plan.path, true);
     case OutputFormat::Mp4:
         return std::make_unique<Mp4Video>(plan.path, width, height, framesPerSecond);
     case OutputFormat::Webp:
         return std::make_unique<WebpAnimation>(plan.path, width, height, framesPerSecond);
+    case OutputFormat::Png:
+        break;
     }
-    return nullptr;
+    throw std::logic_error("PNG frames go through RenderOutput");
 }
 
 } // namespace sandbox

@@ -29,24 +29,20 @@ OutputPlan PlanOutput(const std::optional<std::string>& out, int frames) {
     plan.path = out.value_or(frames > 1 ? "quellmark-frames" : "quellmark.png");
     std::error_code error;
     const std::string extension = LowerCaseExtension(plan.path);
-    if (fs::is_directory(plan.path, error) || extension.empty()) {
-        if (fs::exists(plan.path, error) && !fs::is_directory(plan.path, error)) {
-            throw OutError(plan.path, "a folder of frames is meant, and this is a file");
-        }
-        plan.format = OutputFormat::PngFolder;
+    if (plan.path == "-" || extension.empty() || extension == ".png" ||
+        fs::is_directory(plan.path, error)) {
+        plan.format = OutputFormat::Png;
         return plan;
     }
-    if (extension == ".png") {
-        if (frames > 1) {
-            throw OutError(plan.path, std::to_string(frames) +
-                                          " frames go into a folder, an .mp4 or a .webp, not "
-                                          "a .png file");
-        }
-        plan.format = OutputFormat::Png;
-    } else if (extension == ".mp4") {
+    if (extension == ".mp4") {
         plan.format = OutputFormat::Mp4;
     } else if (extension == ".webp") {
         plan.format = OutputFormat::Webp;
+    } else if (const fs::file_type type = fs::status(plan.path, error).type();
+               type == fs::file_type::fifo || type == fs::file_type::character) {
+        // A pipe or a device named as it happens to be: the PNG goes into it.
+        plan.format = OutputFormat::Png;
+        return plan;
     } else {
         throw OutError(plan.path, "unknown format '" + extension +
                                       "': use .png, .mp4, .webp, or a folder for PNG frames");

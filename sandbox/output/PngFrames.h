@@ -1,27 +1,22 @@
 #pragma once
 
-#include <filesystem>
-
 #include "FrameOutput.h"
+#include "RenderOutput.h"
 
 namespace sandbox {
 
-// Frames as PNG files: one file, or a folder of frame-0001.png, ... Each file
-// is written as soon as its frame is encoded.
+// render's PNG output (one file, standard output, or a folder of frames) as
+// a FrameOutput, so PNGs are encoded on the encoder thread like the rest.
 class PngFrames : public FrameOutput {
 public:
-    // A folder is created when missing.
-    PngFrames(std::filesystem::path path, bool folder);
+    // `output` must outlive this; its Finish is the caller's.
+    explicit PngFrames(RenderOutput& output) : output_(output) {}
 
-    void Add(const Image& frame) override;
+    void Add(const Image& frame) override { output_.Write(++added_, frame); }
     void Finish() override {}
 
-    // frame-0001.png for frame 1.
-    static std::filesystem::path FrameFileName(int frame);
-
 private:
-    std::filesystem::path path_;
-    bool folder_;
+    RenderOutput& output_;
     int added_ = 0;
 };
 

@@ -6,7 +6,7 @@
 
 #include <png.h>
 
-#include "AtomicFile.h"
+#include "files/OutputFile.h"
 
 namespace sandbox {
 
@@ -72,8 +72,8 @@ std::string EncodePng(const Image& image) {
     return bytes;
 }
 
-void WritePng(const std::filesystem::path& path, const Image& image) {
-    WriteFileAtomically(path, EncodePng(image));
+void WritePng(const std::filesystem::path& path, const Image& image, std::string_view what) {
+    files::WriteFile(path, EncodePng(image), {what, false});
 }
 
 } // namespace sandbox

@@ -656,7 +656,8 @@ Scenario ParseScenario(std::string_view text, const std::string& source) {
 
 Scenario LoadScenarioFile(const std::string& path) {
     try {
-        return ParseScenario(files::ReadFile(path, {"scenario", kMaxScenarioBytes, true}), path);
+        return ParseScenario(files::ReadFile(path, {"scenario", kMaxScenarioBytes, true}),
+                             path == "-" ? "standard input" : path);
     } catch (const files::Error& error) {
         throw InputError(error.what());
     }

@@ -55,7 +55,8 @@ Session::Session(Scenario scenario, const SessionOptions& options, TraceWriter& 
         if (config_.Save(host_.console, error)) {
             host_.console.output.push_back("config saved to " + config_.Path().string());
         } else {
-            host_.console.output.push_back("warning: " + error);
+            host_.console.output.push_back("error: " + error);
+            failedWrites_.push_back("writeconfig: " + error);
         }
     };
 
@@ -73,6 +74,14 @@ Session::Session(Scenario scenario, const SessionOptions& options, TraceWriter& 
         if (host_.console.Find(name) == nullptr) {
             std::fprintf(messages, "warning: --set %s: the plugin registered no such variable\n",
                          name.c_str());
+        }
+    }
+    // All lines are checked before any runs: a typo in the first must not
+    // let a writeconfig after it save the wrong value.
+    for (const std::string& line : options.execs) {
+        if (const std::string unknown = host_.console.FirstUnknown(line); !unknown.empty()) {
+            throw InputError("--exec \"" + line + "\": unknown command or variable '" + unknown +
+                             "'; no --exec line was run");
         }
     }
     for (const std::string& line : options.execs) {
@@ -188,6 +197,16 @@ void Session::FlushConsole(std::FILE* out) {
     for (; consolePrinted_ < output.size(); ++consolePrinted_) {
         std::fprintf(out, "%s\n", output[consolePrinted_].c_str());
     }
+}
+
+bool ReportFailedWrites(const Session& session, std::FILE* out) {
+    const std::size_t failed = session.FailedWrites().size();
+    if (failed > 0) {
+        // Each was said as it happened, among the console's lines.
+        std::fprintf(out, "%zu write%s failed (%s); exit status 1\n", failed,
+                     failed == 1 ? "" : "s", session.FailedWrites().front().c_str());
+    }
+    return failed > 0;
 }
 
 } // namespace sandbox

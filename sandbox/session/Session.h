@@ -30,8 +30,10 @@ namespace sandbox {
 class Session {
 public:
     // Reads the config and loads the module into the scenario's game. A
-    // refused module throws InputError before anything is written; config
-    // problems are warnings on `messages`. `trace` receives the load-time calls.
+    // refused module, or an --exec line naming a command or variable the
+    // console does not have, throws InputError before anything is written;
+    // config problems are warnings on `messages`. `trace` receives the
+    // load-time calls.
     Session(Scenario scenario, const SessionOptions& options, TraceWriter& trace,
             std::FILE* messages);
     ~Session();
@@ -71,6 +73,10 @@ public:
     // calls. The destructor does this when it has not been done.
     void Close(TraceWriter& trace);
 
+    // Every write the console asked for that did not happen (a writeconfig
+    // that could not save), in order. A run with any ends with status 1.
+    const std::vector<std::string>& FailedWrites() const { return failedWrites_; }
+
 private:
     // Holds the values the config, the scenario and --set give the plugin's
     // variables, each later one winning; config problems are warnings on
@@ -95,7 +101,12 @@ private:
     std::string moduleStatus_;
     std::size_t consolePrinted_ = 0;
     bool closed_ = false;
+    std::vector<std::string> failedWrites_;
 };
+
+// Says on `out` how many writes of the run failed, if any, and returns
+// whether there were any: the run then ends with status 1.
+bool ReportFailedWrites(const Session& session, std::FILE* out);
 
 // The scenario the options name, or the embedded default; --frames applied.
 Scenario ChooseScenario(const SessionOptions& options);

@@ -1,14 +1,21 @@
 #include "TraceWriter.h"
 
+#include "files/OutputFile.h"
+
 namespace sandbox {
 
 void TraceWriter::Section(std::string_view header, sim::CallLog& log) {
     if (active_) {
-        std::fprintf(out_, "%.*s\n", static_cast<int>(header.size()), header.data());
+        std::string text(header);
+        text += '\n';
         for (const std::string& line : log.lines) {
-            std::fprintf(out_, "%s\n", line.c_str());
+            text += line;
+            text += '\n';
         }
+        // Straight to the descriptor, which reports every failure; stdio's
+        // buffer would keep them until a flush nobody checks.
         std::fflush(out_);
+        files::WriteAll(fileno(out_), text, "the trace to standard output");
     }
     log.Clear();
 }

@@ -9,7 +9,9 @@ namespace sandbox {
 
 // Prints the plugin's SDK calls as the call log recorded them, one per line,
 // each group after a header line ("load", "frame N", "unload"). Inactive
-// writers print nothing, so callers need not ask.
+// writers print nothing, so callers need not ask. A section that cannot be
+// written whole (a full disk, a reader that went away) throws
+// files::WriteFailed: a cut trace is a failed run, not a finished one.
 class TraceWriter {
 public:
     TraceWriter(std::FILE* out, bool active) : out_(out), active_(active) {}

@@ -64,9 +64,13 @@ TEST_F(SandboxConfigTest, BrokenConfigIsWarnedAboutByLineAndLeftUntouched) {
     const auto config = dir.Write("broken.cfg", broken);
     const RunResult run = Render(
         kPlain, {"--config", config.string(), "--exec", "qm_enabled 1", "--exec", "writeconfig"});
-    ASSERT_EQ(run.status, 0) << run.err;
+    // The run goes on, but the save it was asked for did not happen: status 1.
+    ASSERT_EQ(run.status, 1) << run.err;
     EXPECT_NE(run.err.find(config.string() + ":2:"), std::string::npos)
         << "the warning should name the file and line 2:\n"
+        << run.err;
+    EXPECT_NE(run.err.find("not saving to '" + config.string()), std::string::npos)
+        << "the refused save should be said:\n"
         << run.err;
     EXPECT_EQ(ReadFile(config), broken) << "a config that could not be read was rewritten";
 }

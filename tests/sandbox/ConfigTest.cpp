@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include "AtomicFile.h"
 #include "Config.h"
 #include "ProgramRun.h"
 
@@ -159,35 +158,6 @@ TEST(ConfigStoreTest, AMissingConfigIsEmptyAndMadeByTheFirstSave) {
     ASSERT_TRUE(missing.SaveOneVariable()) << missing.error;
     EXPECT_NE(sandboxtest::ReadFile(dir / "sub" / "config.cfg").find("qm_enabled \"1\""),
               std::string::npos);
-}
-
-TEST(AtomicFileTest, ReplacesTheFileAndLeavesNoTemporary) {
-    sandboxtest::TempDir dir;
-    const auto path = dir.Write("f.txt", "old");
-    WriteFileAtomically(path, "new content");
-    EXPECT_EQ(sandboxtest::ReadFile(path), "new content");
-    int files = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
-        ++files;
-    }
-    EXPECT_EQ(files, 1) << "a temporary file was left behind";
-}
-
-TEST(AtomicFileTest, FailedWriteLeavesWhatWasThere) {
-    sandboxtest::TempDir dir;
-    // A folder in the way: the rename fails after the data was written.
-    std::filesystem::create_directory(dir / "taken");
-    dir.Write("taken/keep", "kept");
-    EXPECT_THROW(WriteFileAtomically(dir / "taken", "data"), std::runtime_error);
-    EXPECT_EQ(sandboxtest::ReadFile(dir / "taken" / "keep"), "kept");
-    int files = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
-        ++files;
-    }
-    EXPECT_EQ(files, 1) << "the temporary file was not removed";
-
-    EXPECT_THROW(WriteFileAtomically(dir / "missing" / "f", "data"), std::runtime_error);
-    EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
 }
 
 } // namespace

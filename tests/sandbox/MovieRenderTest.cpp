@@ -147,10 +147,10 @@ TEST_F(SandboxMovieTest, ExtensionIsReadWithoutRegardToCase) {
     EXPECT_EQ(ReadMp4(dir / "upper.MP4").frames, 2);
 }
 
-TEST_F(SandboxMovieTest, AFolderOrANameWithoutExtensionIsAPngSequenceWhateverTheCount) {
+TEST_F(SandboxMovieTest, SeveralFramesIntoAFolderOrANameWithoutExtensionArePngs) {
     std::filesystem::create_directory(dir / "existing.d");
-    ASSERT_EQ(Render("existing.d").status, 0);
-    EXPECT_EQ(LoadPicture(dir / "existing.d" / "frame-0001.png").width, 1280);
+    ASSERT_EQ(Render("existing.d", {"--frames", "2"}).status, 0);
+    EXPECT_EQ(LoadPicture(dir / "existing.d" / "frame-0002.png").width, 1280);
 
     ASSERT_EQ(Render("plain", {"--frames", "2"}).status, 0);
     EXPECT_EQ(LoadPicture(dir / "plain" / "frame-0002.png").width, 1280);

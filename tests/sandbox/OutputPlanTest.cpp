@@ -22,31 +22,26 @@ TEST(OutputPlanTest, ExtensionPicksTheFormat) {
         << "one frame is a one-frame video when a video is asked for";
 }
 
-TEST(OutputPlanTest, NoExtensionOrAnExistingFolderIsAPngSequence) {
+TEST(OutputPlanTest, FoldersNamesWithoutExtensionAndStandardOutputArePngs) {
     TempDir dir;
-    EXPECT_EQ(PlanOutput((dir / "frames").string(), 3).format, OutputFormat::PngFolder);
-    EXPECT_EQ(PlanOutput((dir / "frames").string(), 1).format, OutputFormat::PngFolder);
-    EXPECT_EQ(PlanOutput(dir.Path().string() + "/", 1).format, OutputFormat::PngFolder);
+    EXPECT_EQ(PlanOutput((dir / "frames").string(), 3).format, OutputFormat::Png);
+    EXPECT_EQ(PlanOutput("-", 1).format, OutputFormat::Png);
     std::filesystem::create_directory(dir / "shots.mp4");
-    EXPECT_EQ(PlanOutput((dir / "shots.mp4").string(), 3).format, OutputFormat::PngFolder)
+    EXPECT_EQ(PlanOutput((dir / "shots.mp4").string(), 3).format, OutputFormat::Png)
         << "an existing folder holds frames whatever its name";
 }
 
 TEST(OutputPlanTest, DefaultsAreOnePngOrAFolder) {
     EXPECT_EQ(PlanOutput(std::nullopt, 1).path, "quellmark.png");
-    EXPECT_EQ(PlanOutput(std::nullopt, 1).format, OutputFormat::Png);
     EXPECT_EQ(PlanOutput(std::nullopt, 2).path, "quellmark-frames");
-    EXPECT_EQ(PlanOutput(std::nullopt, 2).format, OutputFormat::PngFolder);
+    EXPECT_EQ(PlanOutput(std::nullopt, 2).format, OutputFormat::Png);
 }
 
-TEST(OutputPlanTest, RefusesWhatCannotHoldTheFrames) {
+TEST(OutputPlanTest, RefusesWhatNoFormatTakes) {
     TempDir dir;
-    const auto file = dir.Write("frames", "not a folder");
     EXPECT_THROW(PlanOutput((dir / "a.gif").string(), 2), InputError) << "unknown extension";
-    EXPECT_THROW(PlanOutput((dir / "a.png").string(), 2), InputError) << "frames into one PNG";
-    EXPECT_THROW(PlanOutput(file.string(), 2), InputError) << "a file where a folder is meant";
     EXPECT_THROW(PlanOutput((dir / "missing" / "a.mp4").string(), 2), InputError)
-        << "a file in a folder that does not exist";
+        << "a video in a folder that does not exist";
 }
 
 TEST(WebpAnimationTest, FrameDurationsAddUpToTheFramesTimes) {

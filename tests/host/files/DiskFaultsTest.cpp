@@ -74,16 +74,6 @@ TEST(WriteErrorsTest, AWriteThatFailsLeavesTheOldFileAndNoTemporary) {
         << "the temporary file was left behind";
 }
 
-TEST(WriteErrorsTest, AMissingFolderIsSaidSo) {
-    testsupport::TempDir dir;
-    ExpectFailure<files::WriteFailed>(
-        [&] {
-            files::WriteFile(dir / "missing" / "out.png", "data", {"output", false});
-        },
-        {"missing", "does not exist"});
-    EXPECT_TRUE(Names(dir.Path()).empty());
-}
-
 TEST(SizeLimitTest, AFileUpToTheLimitIsReadAndOneByteMoreIsRefused) {
     testsupport::TempDir dir;
     const files::ReadRules rules{"scenario", 4096, false};

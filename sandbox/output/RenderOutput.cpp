@@ -1,0 +1,144 @@
+#include "RenderOutput.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "InputError.h"
+#include "PngFile.h"
+#include "files/FileError.h"
+
+namespace sandbox {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The frame number a file name stands for, if it is exactly a name this
+// program gives a frame; 0 otherwise.
+int FrameNumberOf(const std::string& name) {
+    constexpr std::string_view prefix = "frame-";
+    constexpr std::string_view suffix = ".png";
+    if (name.size() <= prefix.size() + suffix.size() || name.rfind(prefix, 0) != 0 ||
+        name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0) {
+        return 0;
+    }
+    const std::string digits =
+        name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
+    if (digits.size() > 6 || digits.find_first_not_of("0123456789") != std::string::npos) {
+        return 0;
+    }
+    const int number = std::stoi(digits);
+    return number > 0 && FrameFileName(number) == name ? number : 0;
+}
+
+} // namespace
+
+std::string FrameFileName(int frame) {
+    char name[32];
+    std::snprintf(name, sizeof name, "frame-%04d.png", frame);
+    return name;
+}
+
+RenderOutput::RenderOutput(const std::optional<std::string>& out, int frames, bool traceOnStdout)
+    : frames_(frames), folder_(frames > 1) {
+    path_ = out.value_or(folder_ ? "quellmark-frames" : "quellmark.png");
+    std::error_code error;
+    if (ToStandardOutput()) {
+        if (folder_) {
+            throw InputError("--out -: standard output takes one frame; " + std::to_string(frames) +
+                             " frames need a folder");
+        }
+        if (traceOnStdout) {
+            throw InputError("--out - and --trace both want standard output; give --out a file");
+        }
+        single_ = std::make_unique<files::OutputFile>(path_, files::WriteRules{"output", true});
+        return;
+    }
+    if (folder_) {
+        if (path_.extension() == ".png" && !fs::is_directory(path_, error)) {
+            throw InputError("--out " + path_.string() + ": " + std::to_string(frames) +
+                             " frames go into a folder, not a .png file");
+        }
+        if (fs::exists(path_, error) && !fs::is_directory(path_, error)) {
+            throw InputError("--out " + path_.string() +
+                             ": several frames need a folder, and this is a file");
+        }
+        std::vector<fs::path> missing;
+        for (fs::path folder = path_; !folder.empty() && !fs::exists(folder, error);
+             folder = folder.parent_path()) {
+            missing.insert(missing.begin(), folder);
+        }
+        for (const fs::path& folder : missing) {
+            if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) {
+                throw files::WriteFailed("cannot make the output folder '" + folder.string() +
+                                         "': " + std::strerror(errno));
+            }
+            madeFolders_.push_back(folder);
+        }
+        return;
+    }
+    if (fs::is_directory(path_, error)) {
+        throw InputError("--out " + path_.string() + ": is a folder; one frame needs a file");
+    }
+    const fs::path parent = path_.has_parent_path() ? path_.parent_path() : ".";
+    if (!fs::is_directory(parent, error)) {
+        throw InputError("--out " + path_.string() + ": folder " + parent.string() +
+                         " does not exist");
+    }
+    single_ = std::make_unique<files::OutputFile>(path_, files::WriteRules{"output", false});
+}
+
+RenderOutput::~RenderOutput() {
+    if (finished_) {
+        return;
+    }
+    // Innermost first; rmdir removes only what is empty.
+    for (auto folder = madeFolders_.rbegin(); folder != madeFolders_.rend(); ++folder) {
+        ::rmdir(folder->c_str());
+    }
+}
+
+void RenderOutput::Write(int frame, const Image& image) {
+    if (folder_) {
+        WritePng(path_ / FrameFileName(frame), image, "frame");
+    } else {
+        single_->Write(EncodePng(image));
+    }
+}
+
+std::string RenderOutput::Finish(std::FILE* messages) {
+    if (!folder_) {
+        single_->Commit();
+        finished_ = true;
+        return ToStandardOutput() ? "the PNG to standard output" : fs::absolute(path_).string();
+    }
+    finished_ = true;
+    int first = 0;
+    int last = 0;
+    int removed = 0;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(path_, error)) {
+        const int number = FrameNumberOf(entry.path().filename().string());
+        struct stat info {};
+        if (number <= frames_ || ::lstat(entry.path().c_str(), &info) != 0 ||
+            !S_ISREG(info.st_mode) || ::unlink(entry.path().c_str()) != 0) {
+            continue;
+        }
+        first = removed == 0 ? number : std::min(first, number);
+        last = std::max(last, number);
+        ++removed;
+    }
+    if (removed > 0) {
+        std::fprintf(messages,
+                     "removed %d stale frame%s (%s%s%s) left in %s by an earlier, longer run\n",
+                     removed, removed == 1 ? "" : "s", FrameFileName(first).c_str(),
+                     removed == 1 ? "" : " to ", removed == 1 ? "" : FrameFileName(last).c_str(),
+                     path_.string().c_str());
+    }
+    return fs::absolute(path_).string();
+}
+
+} // namespace sandbox

@@ -1,0 +1,315 @@
+// quellmark-sandbox given hostile files, end to end: special files, links,
+// read errors, values that must survive a save, truncated modules, deep
+// nesting, and exit statuses that tell the truth. Every run must end with
+// a status and a message (never a signal or a hang), and every file, link
+// and device must be as it was, or, for a link, its target updated.
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "PngPixels.h"
+#include "ProgramRun.h"
+
+namespace sandboxtest {
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const kScenario = R"({"mode": "freeplay", "canvas": [320, 180],
+ "camera": {"location": [0, -6000, 800], "rotation": [-2000, 16384, 0], "fov": 90},
+ "ball": [0, 0, 93]})";
+
+mode_t ModeOf(const fs::path& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 ? info.st_mode : 0;
+}
+
+// The interposed read and write (tests/host/files/ReadFault.cpp) preloaded
+// into the program, failing on files whose path holds `pattern`.
+std::vector<std::string> Faulty(const std::string& variable, const std::string& rule) {
+    return {"env", "LD_PRELOAD=" READFAULT_LIBRARY, variable + "=" + rule};
+}
+
+class FileSafetyTest : public ::testing::Test {
+protected:
+    // render with `extra`, and the small scenario into out.png unless `extra`
+    // names a scenario or an output of its own.
+    RunResult Render(std::vector<std::string> extra, const std::vector<std::string>& wrapper = {}) {
+        std::vector<std::string> arguments = {"render"};
+        auto given = [&](const char* option) {
+            return std::find(extra.begin(), extra.end(), option) != extra.end();
+        };
+        if (!given("--scenario")) {
+            arguments.insert(arguments.end(),
+                             {"--scenario", dir.Write("scenario.json", kScenario).string()});
+        }
+        if (!given("--out")) {
+            arguments.insert(arguments.end(), {"--out", (dir / "out.png").string()});
+        }
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
+        return RunSandbox(arguments, dir, wrapper);
+    }
+
+    // Expects `run` to have ended with `status`, saying every one of `mentioned`.
+    static void Expect(const RunResult& run, int status,
+                       std::initializer_list<std::string> mentioned) {
+        EXPECT_EQ(run.status, status) << run.err;
+        for (const std::string& text : mentioned) {
+            EXPECT_NE(run.err.find(text), std::string::npos)
+                << "the messages should say '" << text << "':\n"
+                << run.err;
+        }
+    }
+
+    TempDir dir;
+};
+
+TEST_F(FileSafetyTest, InputsThatAreNotFilesAreRefusedWithoutWaiting) {
+    const auto fifo = dir / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    Expect(RunSandbox({"render", "--scenario", "/dev/zero"}, dir), 2,
+           {"scenario '/dev/zero'", "character device"});
+    Expect(RunSandbox({"render", "--scenario", fifo.string()}, dir), 2, {"scenario", "FIFO"});
+    Expect(Render({"--module", fifo.string()}), 2, {"module", "FIFO"});
+    // A config that cannot be read is warned about; the run goes on, and a
+    // save it asks for is refused.
+    Expect(Render({"--config", fifo.string()}), 0, {"config", "FIFO"});
+    Expect(Render({"--config", "/dev/zero", "--exec", "writeconfig"}), 1,
+           {"config '/dev/zero'", "character device", "not saving"});
+    EXPECT_TRUE(S_ISFIFO(ModeOf(fifo)));
+    EXPECT_TRUE(S_ISCHR(ModeOf("/dev/zero")));
+}
+
+TEST_F(FileSafetyTest, OutputsGoIntoDevicesAndFifosAndNeverReplaceThem) {
+    const mode_t null = ModeOf("/dev/null");
+    EXPECT_EQ(RunSandbox({"render", "--scenario", dir.Write("s.json", kScenario).string(), "--out",
+                          "/dev/null"},
+                         dir)
+                  .status,
+              0);
+    EXPECT_EQ(ModeOf("/dev/null"), null) << "/dev/null was replaced";
+    Expect(
+        RunSandbox({"render", "--scenario", (dir / "s.json").string(), "--out", "/dev/full"}, dir),
+        1, {"output '/dev/full'", "No space left on device"});
+    EXPECT_TRUE(S_ISCHR(ModeOf("/dev/full")));
+
+    const auto fifo = dir / "out.fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    Expect(RunSandbox({"render", "--scenario", (dir / "s.json").string(), "--out", fifo.string()},
+                      dir),
+           1, {"out.fifo", "no process is reading"});
+    EXPECT_TRUE(S_ISFIFO(ModeOf(fifo)));
+
+    // A read-only picture is the owner's word: refused before the run.
+    const auto locked = dir.Write("locked.png", "kept");
+    ASSERT_EQ(::chmod(locked.c_str(), 0444), 0);
+    Expect(RunSandbox({"render", "--scenario", (dir / "s.json").string(), "--out", locked.string()},
+                      dir),
+           2, {"locked.png", "read-only"});
+    EXPECT_EQ(ReadFile(locked), "kept");
+}
+
+TEST_F(FileSafetyTest, ATraceThatCannotBeWrittenWholeFailsTheRun) {
+    Expect(Render({"--trace"}, {"sh", "-c", "exec \"$@\" >/dev/full", "sh"}), 1,
+           {"cannot write the trace", "No space left on device"});
+}
+
+TEST_F(FileSafetyTest, WritesThroughLinksUpdateTheirTargetsAndKeepTheLinks) {
+    fs::create_directories(dir / "dotfiles");
+    dir.Write("dotfiles/config.cfg", "other_plugin \"7\"\n");
+    fs::create_symlink(dir / "dotfiles" / "config.cfg", dir / "config.cfg");
+    dir.Write("dotfiles/picture.png", "old");
+    fs::create_symlink("dotfiles/picture.png", dir / "picture.png");
+
+    const RunResult run =
+        RunSandbox({"render", "--scenario", dir.Write("s.json", kScenario).string(), "--out",
+                    (dir / "picture.png").string(), "--config", (dir / "config.cfg").string(),
+                    "--exec", "qm_enabled 1; writeconfig"},
+                   dir);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(S_ISLNK(ModeOf(dir / "config.cfg")));
+    EXPECT_TRUE(S_ISLNK(ModeOf(dir / "picture.png")));
+    const std::string config = ReadFile(dir / "dotfiles" / "config.cfg");
+    EXPECT_NE(config.find("qm_enabled \"1\""), std::string::npos) << config;
+    EXPECT_NE(config.find("other_plugin \"7\""), std::string::npos) << config;
+    EXPECT_EQ(LoadPicture(dir / "dotfiles" / "picture.png").width, 320);
+}
+
+TEST_F(FileSafetyTest, AReadErrorIsSaidAsOneAndNothingIsSavedOver) {
+    const auto scenario = dir.Write("failing.json", kScenario);
+    Expect(RunSandbox({"render", "--scenario", scenario.string()}, dir,
+                      Faulty("QUELLMARK_TEST_READ_FAULT", "failing.json")),
+           2, {"failing.json", "Input/output error"});
+
+    const std::string kept = "qm_enabled \"0\"\nother_plugin \"7\"\n";
+    const auto config = dir.Write("failing.cfg", kept);
+    const RunResult run = Render({"--config", config.string(), "--exec", "writeconfig"},
+                                 Faulty("QUELLMARK_TEST_READ_FAULT", "failing.cfg@5"));
+    Expect(run, 1, {"failing.cfg", "Input/output error", "not saving"});
+    EXPECT_EQ(run.err.find("syntax"), std::string::npos) << run.err;
+    EXPECT_EQ(ReadFile(config), kept);
+}
+
+TEST_F(FileSafetyTest, ValuesWithLineBreaksReadBackAfterASave) {
+    const auto config = dir / "config.cfg";
+    const RunResult first = Render({"--config", config.string(), "--set",
+                                    "qm_enabled=1\n# x\t\"y\"\\", "--exec", "writeconfig"});
+    ASSERT_EQ(first.status, 0) << first.err;
+    const std::string saved = ReadFile(config);
+    // The next run reads it without a complaint and saves the same again.
+    const RunResult second = Render({"--config", config.string(), "--exec", "writeconfig"});
+    ASSERT_EQ(second.status, 0) << second.err;
+    EXPECT_EQ(second.err.find("warning"), std::string::npos) << second.err;
+    EXPECT_EQ(ReadFile(config), saved);
+    EXPECT_NE(saved.find("qm_enabled \"1\\n# x\\t\\\"y\\\"\\\\\"\n"), std::string::npos) << saved;
+}
+
+TEST_F(FileSafetyTest, ModulesCutShortOrForAnotherMachineAreRefusedWithoutASignal) {
+    const std::string module = ReadFile(QUELLMARK_MODULE);
+    ASSERT_GT(module.size(), 100000u);
+    for (const std::size_t cut : {std::size_t{100}, std::size_t{5000}, std::size_t{20000},
+                                  std::size_t{100000}, module.size() / 3}) {
+        const auto cutModule = dir.Write("cut.so", module.substr(0, cut));
+        const RunResult run = Render({"--module", cutModule.string()});
+        Expect(run, 2, {"cut.so", "truncated", "but the file has " + std::to_string(cut)});
+    }
+#if defined(__x86_64__)
+    std::string other = module;
+    const std::uint16_t aarch64 = 183;
+    std::memcpy(other.data() + 18, &aarch64, sizeof aarch64); // e_machine
+    Expect(Render({"--module", dir.Write("other.so", other).string()}), 2,
+           {"other.so", "built for aarch64, this host is x86-64"});
+#endif
+    EXPECT_EQ(ReadFile(dir / "out.png"), "") << "an output was written";
+}
+
+TEST_F(FileSafetyTest, DeepOrUnclosedNestingIsRefusedAtTheLimit) {
+    const std::pair<std::string, std::string> cases[] = {
+        {std::string(100000, '[') + std::string(100000, ']'), "deep.json:1:257: "},
+        {std::string(1000000, '['), "deep.json:1:257: "},
+        {R"({"camera": null, "ball": )" + std::string(100000, '[') + "}",
+         "deep.json:1:281: ball[0]"},
+        {R"({"camera": null, "ball": null, "cvars": {"x": )" + std::string(100000, '['),
+         "deep.json:1:301: cvars.x[0]"},
+    };
+    for (const auto& [text, start] : cases) {
+        const RunResult run =
+            RunSandbox({"render", "--scenario", dir.Write("deep.json", text).string()}, dir);
+        Expect(run, 2, {start, "nested deeper than 256 levels"});
+        EXPECT_LT(run.err.size(), 400u) << run.err;
+    }
+}
+
+TEST_F(FileSafetyTest, DuplicateKeysAndNulBytesAreRefused) {
+    Expect(
+        RunSandbox(
+            {"render", "--scenario",
+             dir.Write("dup.json", R"({"camera":null,"ball":"garbage","ball":[0,0,0]})").string()},
+            dir),
+        2, {"dup.json:1:33: ball: given twice"});
+    Expect(RunSandbox({"render", "--scenario",
+                       dir.Write("nul.json", std::string(R"({"camera":null,"ball":null})") +
+                                                 std::string(1, '\0'))
+                           .string()},
+                      dir),
+           2, {"nul.json:1:28: a NUL byte"});
+}
+
+TEST_F(FileSafetyTest, AFailedSaveMakesTheRunExit1) {
+    dir.Write("not-a-folder", "");
+    Expect(Render({"--config", (dir / "not-a-folder" / "config.cfg").string(), "--exec",
+                   "writeconfig"}),
+           1, {"not-a-folder", "write failed"});
+    const auto locked = dir.Write("locked.cfg", "qm_enabled \"0\"\n");
+    ASSERT_EQ(::chmod(locked.c_str(), 0444), 0);
+    Expect(Render({"--config", locked.string(), "--exec", "qm_enabled 1; writeconfig"}), 1,
+           {"locked.cfg", "read-only"});
+    EXPECT_EQ(ReadFile(locked), "qm_enabled \"0\"\n");
+    Expect(Render({"--config", (dir / std::string(300, 'n')).string(), "--exec", "writeconfig"}), 1,
+           {"File name too long"});
+}
+
+TEST_F(FileSafetyTest, AnUnknownConsoleCommandIsBadInputBeforeAnythingIsSaved) {
+    const auto config = dir / "config.cfg";
+    Expect(Render({"--config", config.string(), "--exec", "qm_enable 0; writeconfig"}), 2,
+           {"qm_enable", "unknown"});
+    Expect(Render({"--config", config.string(), "--exec", "writeconfig", "--exec", "qm_enable 0"}),
+           2, {"qm_enable", "unknown"});
+    EXPECT_FALSE(fs::exists(config)) << "saved before the typo was found";
+    // The window's script is held to the same (SDL's dummy driver, named,
+    // needs no display).
+    Expect(RunSandbox({"window", "--frames", "3", "--config", config.string(), "--script",
+                       "1 console writeconfig; 2 console qm_enable 0"},
+                      dir, {"env", "SDL_VIDEODRIVER=dummy"}),
+           2, {"frame 2", "qm_enable", "unknown"});
+    EXPECT_FALSE(fs::exists(config)) << "saved before the typo was found";
+}
+
+TEST_F(FileSafetyTest, EmptyPathsAreSaidToBeEmpty) {
+    for (const char* option : {"--config", "--scenario", "--module"}) {
+        Expect(Render({option, ""}), 2, {option, "empty"});
+    }
+}
+
+TEST_F(FileSafetyTest, DashWritesOneFrameToStandardOutputAlone) {
+    const RunResult run = Render({"--out", "-"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    ASSERT_GT(run.out.size(), 8u);
+    EXPECT_EQ(run.out.substr(0, 8), "\x89PNG\r\n\x1a\n") << "stdout holds the PNG alone";
+    EXPECT_EQ(run.out.substr(run.out.size() - 8), std::string("IEND\xae\x42\x60\x82", 8))
+        << "stdout holds the PNG alone, and nothing after it";
+    const auto copy = dir.Write("copy.png", run.out);
+    EXPECT_EQ(LoadPicture(copy).width, 320);
+    EXPECT_FALSE(fs::exists(dir / "-"));
+
+    Expect(Render({"--out", "-", "--frames", "3"}), 2, {"standard output", "3 frames"});
+    Expect(Render({"--out", "-", "--trace"}), 2, {"--trace", "standard output"});
+}
+
+TEST_F(FileSafetyTest, DashReadsTheScenarioFromStandardInput) {
+    const auto scenario = dir.Write("piped.json", kScenario);
+    const std::vector<std::string> piped = {"sh", "-c", "exec \"$@\" <\"$0\"", scenario.string()};
+    const RunResult run = Render({"--scenario", "-"}, piped);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(LoadPicture(dir / "out.png").width, 320);
+    dir.Write("broken.json", "{\"camera\": null,\n \"ball\": [1, 2 3]}");
+    Expect(Render({"--scenario", "-"},
+                  {"sh", "-c", "exec \"$@\" <\"$0\"", (dir / "broken.json").string()}),
+           2, {"standard input:2:16: ball[2]"});
+}
+
+TEST_F(FileSafetyTest, StaleFramesOfALongerRunAreRemovedAndSaid) {
+    const auto folder = dir / "frames";
+    fs::create_directories(folder);
+    for (int frame = 1; frame <= 5; ++frame) {
+        dir.Write("frames/frame-000" + std::to_string(frame) + ".png", "old frame");
+    }
+    dir.Write("frames/frame-1.png", "not a name this program gives");
+    dir.Write("frames/notes.txt", "the user's");
+    fs::create_directories(folder / "frame-0009.png");
+
+    const RunResult run = Render({"--frames", "2", "--out", folder.string()});
+    Expect(run, 0, {"removed 3 stale frames (frame-0003.png to frame-0005.png)"});
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.insert(entry.path().filename().string());
+    }
+    EXPECT_EQ(names, (std::set<std::string>{"frame-0001.png", "frame-0002.png", "frame-1.png",
+                                            "notes.txt", "frame-0009.png"}));
+    EXPECT_EQ(LoadPicture(folder / "frame-0002.png").width, 320);
+}
+
+TEST_F(FileSafetyTest, AFailedRenderLeavesNoFolderItMade) {
+    const auto folder = dir / "new" / "frames";
+    Expect(Render({"--frames", "2", "--out", folder.string()},
+                  Faulty("QUELLMARK_TEST_WRITE_FAULT", "frame-0001")),
+           1, {"frame-0001.png", "No space left on device"});
+    EXPECT_FALSE(fs::exists(dir / "new")) << "an empty folder was left behind";
+}
+
+} // namespace
+} // namespace sandboxtest
