@@ -27,8 +27,8 @@ struct Variable {
     // Flags that follow the value (bindTo).
     std::vector<std::shared_ptr<bool>> bindings;
 
-    // True when the value reads as a non-zero number; text that is not a
-    // number reads false.
+    // True when the value reads as a non-zero number or is "true" (in any
+    // case); "false" and other text that is not a number read false.
     PLUGINSDK_API bool BoolValue() const;
 };
 

@@ -57,11 +57,15 @@ void AddSessionOptions(CLI::App& command, SessionOptions& session, std::vector<s
                     "run a console line after the plugin has loaded; repeatable, in order")
         ->type_name("LINE")
         ->allow_extra_args(false);
-    command
-        .add_option("--config", session.configPath,
-                    "config file (default $XDG_CONFIG_HOME/quellmark/config.cfg)")
-        ->type_name("FILE")
-        ->check(NonEmpty());
+    CLI::Option* config =
+        command
+            .add_option("--config", session.configPath,
+                        "config file (default $XDG_CONFIG_HOME/quellmark/config.cfg)")
+            ->type_name("FILE")
+            ->check(NonEmpty());
+    AddFlag(command, "--no-config", session.noConfig,
+            "run without a config: none read, writeconfig saves nothing")
+        ->excludes(config);
     command
         .add_option("--module", session.modulePath,
                     "plugin module (default Quellmark.so beside this program)")

@@ -9,6 +9,7 @@
 #include "DefaultScenario.h"
 #include "GameEvents.h"
 #include "InputError.h"
+#include "RunNotes.h"
 #include "ScenarioParser.h"
 
 namespace sandbox {
@@ -25,6 +26,9 @@ std::string ModuleBesideProgram() {
 }
 
 std::filesystem::path ConfigPathFor(const SessionOptions& options) {
+    if (options.noConfig) {
+        return {};
+    }
     if (options.configPath) {
         return *options.configPath;
     }
@@ -47,9 +51,13 @@ Scenario ChooseScenario(const SessionOptions& options) {
 
 Session::Session(Scenario scenario, const SessionOptions& options, TraceWriter& trace,
                  std::FILE* messages)
-    : scenario_(std::move(scenario)), config_(ConfigPathFor(options)) {
+    : scenario_(std::move(scenario)), config_(ConfigPathFor(options)), messages_(messages) {
     PresetVariables(options, messages);
-    host_.onWriteConfig = [this] {
+    host_.onWriteConfig = [this, disabled = options.noConfig] {
+        if (disabled) {
+            host_.console.output.push_back("writeconfig: nothing saved (--no-config)");
+            return;
+        }
         std::string error;
         if (config_.Save(host_.console, error)) {
             host_.console.output.push_back("config saved to " + config_.Path().string());
@@ -97,12 +105,18 @@ void Session::PresetVariables(const SessionOptions& options, std::FILE* messages
         presetScenarioVariables();
     }
     std::string warning;
+    ConfigOutcome outcome{config_.Path(), options.noConfig};
+    std::error_code error;
+    outcome.existed = !outcome.path.empty() && std::filesystem::exists(outcome.path, error);
     for (const auto& [name, value] : config_.Load(warning)) {
         host_.console.Preset(name, value);
+        ++outcome.variables;
     }
     if (!warning.empty()) {
         std::fprintf(messages, "warning: %s\n", warning.c_str());
     }
+    outcome.unreadable = !warning.empty();
+    std::fprintf(messages, "%s\n", ConfigNote(outcome).c_str());
     if (!scenario_.cvarsYieldToConfig) {
         presetScenarioVariables();
     }
@@ -149,6 +163,10 @@ std::string Session::Description() const {
 void Session::RunGameFrame() {
     FireFrameEvents(host_);
     host_.RunFrame();
+    if (!firstFrameNoted_) {
+        firstFrameNoted_ = true;
+        std::fprintf(messages_, "%s\n", FirstFrameNote(host_).c_str());
+    }
 }
 
 PanelWidget Session::DrawUi(const std::string& caption) {

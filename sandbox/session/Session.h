@@ -26,8 +26,8 @@ public:
     // Reads the config and loads the module into the scenario's game. A
     // refused module, or an --exec line naming a command or variable the
     // console does not have, throws InputError before anything is written;
-    // config problems are warnings on `messages`. `trace` receives the
-    // load-time calls.
+    // which config was read, and its problems, are said on `messages`.
+    // `trace` receives the load-time calls.
     Session(Scenario scenario, const SessionOptions& options, TraceWriter& trace,
             std::FILE* messages);
     ~Session();
@@ -42,7 +42,8 @@ public:
     std::string Description() const;
 
     // Runs one game frame: the game's per-frame events, then the plugin's
-    // drawables on a fresh canvas. The game state is set by the caller.
+    // drawables on a fresh canvas. The game state is set by the caller. The
+    // first frame's variables and lines are noted on `messages`.
     void RunGameFrame();
 
     // Inside a Dear ImGui frame: the game picture on the background layer and
@@ -77,6 +78,8 @@ private:
     std::string panelName_;
     std::size_t consolePrinted_ = 0;
     std::vector<std::string> failedWrites_;
+    std::FILE* messages_;
+    bool firstFrameNoted_ = false;
 };
 
 // Says on `out` how many writes of the run failed, if any, and returns

@@ -12,6 +12,7 @@ struct SessionOptions {
     std::optional<std::string> scenarioPath; // embedded default when empty
     std::optional<std::string> modulePath;   // Quellmark.so beside the program when empty
     std::optional<std::string> configPath;   // the user's config directory when empty
+    bool noConfig = false;                   // run without any config
     bool trace = false;
     std::vector<std::pair<std::string, std::string>> sets; // --set NAME=VALUE, in order
     std::vector<std::string> execs;                        // --exec LINE, in order
