@@ -163,6 +163,9 @@ Request ParseCommandLine(std::span<const std::string> arguments) {
         ->type_name("TEXT");
     windowCommand.footer(kWindowFooter);
 
+    CLI::App& scenarioCommand = *program.add_subcommand(
+        "scenario", "print the embedded default scenario, to start a scenario file from");
+
     CLI::App& validateCommand = *program.add_subcommand(
         "validate", "check the module: lifecycle, hostile frames, load cycles");
     validateCommand
@@ -230,6 +233,9 @@ Request ParseCommandLine(std::span<const std::string> arguments) {
     if (program.got_subcommand(&windowCommand)) {
         TakeSets(windowSets, window.session);
         return window;
+    }
+    if (program.got_subcommand(&scenarioCommand)) {
+        return ScenarioOptions{};
     }
     return validate;
 }

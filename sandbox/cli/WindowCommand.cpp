@@ -17,11 +17,13 @@
 #include "InputError.h"
 #include "Options.h"
 #include "PngFile.h"
+#include "PoseScenario.h"
 #include "Readback.h"
 #include "Script.h"
 #include "Session.h"
 #include "Subcommands.h"
 #include "TraceWriter.h"
+#include "files/OutputFile.h"
 
 namespace sandbox {
 
@@ -138,6 +140,23 @@ std::string Caption(const Scene& scene, sim::Host& host) {
     caption += scene.playing ? "playing" : "paused";
     caption += "  frame " + std::to_string(scene.scenarioFrame);
     return CaptionWithVariables(caption, host.console);
+}
+
+// The console's `savescenario PATH`: the pose on screen (the last frame drawn)
+// written as a scenario file that replays it.
+void AddSaveScenarioCommand(sim::Host& host) {
+    host.console.AddCommand("savescenario", [&host](const std::vector<std::string>& arguments) {
+        if (arguments.size() != 1) {
+            host.console.output.push_back("usage: savescenario PATH");
+            return;
+        }
+        try {
+            files::WriteFile(arguments[0], PoseScenarioText(host), {"scenario", false});
+            host.console.output.push_back("scenario saved to " + arguments[0]);
+        } catch (const std::exception& error) {
+            host.console.output.push_back("savescenario: " + std::string(error.what()));
+        }
+    });
 }
 
 // One run of the window, frame after frame. Each frame takes four steps in
@@ -369,9 +388,11 @@ int RunWindow(const WindowOptions& options) {
     Scenario scenario = ChooseScenario(sessionOptions);
     const Vector2 initialSize = scenario.canvas;
     Session session(std::move(scenario), sessionOptions, trace, stderr);
+    AddSaveScenarioCommand(session.Host());
     CheckScriptConsoleLines(script, session.Host().console);
     std::fprintf(info, "%s\n", session.Description().c_str());
     session.FlushConsole(stderr);
+
 
     Window window(initialSize);
     ImGuiPlatform platform(window.Get());

@@ -63,6 +63,49 @@ TEST(SandboxWindowTest, ClickOnThePanelCheckboxTurnsTheOverlayOffAndEscapeQuits)
         << ReadFile(config);
 }
 
+const std::vector<std::string> kXvfb = {"xvfb-run", "--auto-servernum",
+                                        "--server-args=-screen 0 1280x1024x24"};
+
+// The calls of one section ("frame 5") of a trace, without its header and
+// without getCvar: the settings panel asks for its variable in the first
+// frame of a run only and keeps the handle.
+std::string TraceSection(const std::string& trace, const std::string& header) {
+    std::istringstream lines(trace);
+    std::string line;
+    std::string section;
+    bool inside = false;
+    while (std::getline(lines, line)) {
+        if (line == "load" || line == "unload" || line.starts_with("frame ")) {
+            inside = line == header;
+        } else if (inside && !line.starts_with("getCvar ")) {
+            section += line + "\n";
+        }
+    }
+    return section;
+}
+
+TEST(SandboxWindowTest, APoseSavedFromTheConsoleRendersToTheSameTrace) {
+    TempDir dir;
+    const auto pose = dir / "pose.json";
+    // The embedded default moves the ball every frame; the pose saved during
+    // frame 6 is the one on screen, drawn in frame 5.
+    const RunResult window = RunSandbox({"window", "--no-config", "--trace", "--frames", "8",
+                                         "--script", "6 console savescenario " + pose.string()},
+                                        dir, kXvfb);
+    ASSERT_EQ(window.status, 0) << window.err;
+    EXPECT_NE(window.err.find("scenario saved to " + pose.string()), std::string::npos)
+        << window.err;
+
+    const RunResult render = RunSandbox({"render", "--no-config", "--trace", "--scenario",
+                                         pose.string(), "--out", (dir / "pose.png").string()},
+                                        dir);
+    ASSERT_EQ(render.status, 0) << render.err << ReadFile(pose);
+    const std::string drawn = TraceSection(window.out, "frame 5");
+    EXPECT_NE(drawn.find("DrawLine"), std::string::npos) << window.out;
+    EXPECT_EQ(TraceSection(render.out, "frame 1"), drawn) << "the saved pose:\n" << ReadFile(pose);
+    EXPECT_NE(TraceSection(window.out, "frame 4"), drawn) << "the ball should have moved";
+}
+
 } // namespace
 } // namespace sandboxtest
 
