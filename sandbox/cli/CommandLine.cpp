@@ -48,6 +48,8 @@ void AddSessionOptions(CLI::App& command, SessionOptions& session, std::vector<s
         ->check(NonEmpty())
         ->check(ExistingFileOrDash());
     AddFlag(command, "--trace", session.trace, "print the plugin's SDK calls on stdout");
+    AddFlag(command, "--log-handles", session.logHandles,
+            "print each host handle made (+Kind) and destroyed (-Kind) on stdout");
     command.add_option("--set", sets, "set a console variable before the plugin loads; repeatable")
         ->type_name("NAME=VALUE")
         ->allow_extra_args(false)

@@ -33,14 +33,14 @@ std::string Caption(const Session& session, const sim::Host& host, int frame) {
 } // namespace
 
 int RunRender(const RenderOptions& options) {
-    TraceWriter trace(stdout, options.session.trace);
+    TraceWriter trace(stdout, options.session.LogOnStdout());
 
     // The scenario and the output path are checked before the module is touched.
     Scenario chosen = ChooseScenario(options.session);
-    RenderOutput output(options.out, chosen.frames, options.session.trace);
-    // With --trace, or --out -, stdout is the trace or the PNG alone;
-    // everything else goes to stderr.
-    std::FILE* info = options.session.trace || output.ToStandardOutput() ? stderr : stdout;
+    RenderOutput output(options.out, chosen.frames, options.session.LogOnStdout());
+    // With --trace or --log-handles, or --out -, stdout is the log or the PNG
+    // alone; everything else goes to stderr.
+    std::FILE* info = options.session.LogOnStdout() || output.ToStandardOutput() ? stderr : stdout;
     Session session(std::move(chosen), options.session, trace, stderr);
     std::fprintf(info, "%s\n", session.Description().c_str());
     session.FlushConsole(stderr);
@@ -74,7 +74,9 @@ int RunRender(const RenderOptions& options) {
     const std::string written = output.Finish(stderr);
     session.Close(trace);
     std::fprintf(info, "wrote %s\n", written.c_str());
-    return ReportFailedWrites(session, stderr) ? kExitFailure : kExitOk;
+    const bool writesFailed = ReportFailedWrites(session, stderr);
+    const bool handlesKept = session.ReportKeptHandles(stderr) != 0;
+    return writesFailed || handlesKept ? kExitFailure : kExitOk;
 }
 
 } // namespace sandbox

@@ -375,8 +375,8 @@ void CheckScriptConsoleLines(const std::vector<ScriptAction>& script, const sim:
 } // namespace
 
 int RunWindow(const WindowOptions& options) {
-    std::FILE* info = options.session.trace ? stderr : stdout;
-    TraceWriter trace(stdout, options.session.trace);
+    std::FILE* info = options.session.LogOnStdout() ? stderr : stdout;
+    TraceWriter trace(stdout, options.session.LogOnStdout());
     std::vector<ScriptAction> script = ParseScript(options.script.value_or(""));
 
     // No display, no point loading anything.
@@ -399,7 +399,9 @@ int RunWindow(const WindowOptions& options) {
     const int frames = WindowRun(session, window, trace, std::move(script)).Run(frameLimit);
     session.Close(trace);
     std::fprintf(info, "window closed after %d frames\n", frames);
-    return ReportFailedWrites(session, stderr) ? kExitFailure : kExitOk;
+    const bool writesFailed = ReportFailedWrites(session, stderr);
+    const bool handlesKept = session.ReportKeptHandles(stderr) != 0;
+    return writesFailed || handlesKept ? kExitFailure : kExitOk;
 }
 
 } // namespace sandbox

@@ -69,7 +69,8 @@ Session::Session(Scenario scenario, const SessionOptions& options, TraceWriter& 
 
     // The game as it stands at the first frame, before the plugin sees it.
     ApplyFrame(scenario_, 1, host_);
-    host_.log.calls = trace.Active();
+    host_.log.calls = options.trace;
+    host_.log.handles = options.logHandles;
     LoadPlugin(options.modulePath.value_or(ModuleBesideProgram()));
     for (const auto& [name, value] : options.sets) {
         if (host_.console.Find(name) == nullptr) {
@@ -150,8 +151,18 @@ void Session::Close(TraceWriter& trace) {
     }
     FireSessionEnd(host_);
     plugin_.reset();
+    handles_.PluginUnloaded(host_);
     trace.Section("unload", host_.log);
     host_.log.calls = false;
+    host_.log.handles = false;
+}
+
+std::size_t Session::ReportKeptHandles(std::FILE* out) const {
+    const std::vector<std::string> findings = handles_.Findings();
+    for (const std::string& finding : findings) {
+        std::fprintf(out, "handle leak: %s\n", finding.c_str());
+    }
+    return findings.size();
 }
 
 std::string Session::Description() const {
@@ -161,8 +172,10 @@ std::string Session::Description() const {
 }
 
 void Session::RunGameFrame() {
+    handles_.FrameBegins(host_);
     FireFrameEvents(host_);
     host_.RunFrame();
+    handles_.FrameEnded(host_, ++framesRun_);
     if (!firstFrameNoted_) {
         firstFrameNoted_ = true;
         std::fprintf(messages_, "%s\n", FirstFrameNote(host_).c_str());

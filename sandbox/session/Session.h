@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Config.h"
+#include "HandleAudit.h"
 #include "Scenario.h"
 #include "SessionOptions.h"
 #include "SettingsWindow.h"
@@ -61,6 +62,10 @@ public:
     // that could not save), in order. A run with any ends with status 1.
     const std::vector<std::string>& FailedWrites() const { return failedWrites_; }
 
+    // After Close: prints "handle leak: ..." for each kind of handle the
+    // plugin kept past a frame or past its unload; returns how many lines.
+    std::size_t ReportKeptHandles(std::FILE* out) const;
+
 private:
     // Holds the values the config, the scenario and --set give the plugin's
     // variables, each later one winning; config problems are warnings on
@@ -80,6 +85,8 @@ private:
     std::vector<std::string> failedWrites_;
     std::FILE* messages_;
     bool firstFrameNoted_ = false;
+    HandleAudit handles_;
+    int framesRun_ = 0;
 };
 
 // Says on `out` how many writes of the run failed, if any, and returns

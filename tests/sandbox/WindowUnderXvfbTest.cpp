@@ -106,6 +106,17 @@ TEST(SandboxWindowTest, APoseSavedFromTheConsoleRendersToTheSameTrace) {
     EXPECT_NE(TraceSection(window.out, "frame 4"), drawn) << "the ball should have moved";
 }
 
+TEST(SandboxWindowTest, AHandleKeptPastItsFrameFailsTheRun) {
+    TempDir dir;
+    const RunResult run = RunSandbox({"window", "--no-config", "--frames", "4", "--module",
+                                      FAULTY_MODULE_DIR "/faulty_handle.so"},
+                                     dir, kXvfb);
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_NE(run.err.find("handle leak: 4 CanvasWrapper handles made in frames 1 to 4"),
+              std::string::npos)
+        << run.err;
+}
+
 } // namespace
 } // namespace sandboxtest
 
