@@ -61,6 +61,7 @@ public:
 class Window {
 public:
     explicit Window(Vector2 size) {
+        size = FitOnScreen(size);
         window_ = SDL_CreateWindow("Quellmark sandbox", SDL_WINDOWPOS_CENTERED,
                                    SDL_WINDOWPOS_CENTERED, size.X, size.Y, SDL_WINDOW_RESIZABLE);
         if (window_ == nullptr) {
@@ -93,6 +94,18 @@ public:
     }
 
 private:
+    // The scenario's canvas, scaled down to fit the screen with its shape
+    // kept: a window larger than the screen shows neither its edges nor the
+    // console at its bottom.
+    static Vector2 FitOnScreen(Vector2 size) {
+        SDL_Rect screen;
+        if (SDL_GetDisplayUsableBounds(0, &screen) != 0 || screen.w <= 0 || screen.h <= 0) {
+            return size;
+        }
+        const double scale = std::min({1.0, double(screen.w) / size.X, double(screen.h) / size.Y});
+        return {std::max(1, int(size.X * scale)), std::max(1, int(size.Y * scale))};
+    }
+
     SDL_Window* window_;
     SDL_Renderer* renderer_ = nullptr;
 };
@@ -122,23 +135,31 @@ struct Scene {
     std::optional<sim::Actor> ball;
 };
 
-void PushKey(SDL_Keycode key) {
+void PushKey(SDL_Keycode key, bool down) {
     SDL_Event event{};
-    event.type = SDL_KEYDOWN;
-    event.key.state = SDL_PRESSED;
+    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
     event.key.keysym.sym = key;
     event.key.keysym.scancode = SDL_GetScancodeFromKey(key);
     SDL_PushEvent(&event);
-    event.type = SDL_KEYUP;
-    event.key.state = SDL_RELEASED;
-    SDL_PushEvent(&event);
 }
 
-std::string Caption(const Scene& scene, sim::Host& host) {
+// A key the script holds down, until the frame it is let go.
+struct HeldKey {
+    SDL_Keycode key;
+    int releaseFrame;
+};
+
+// The frame is the window's, as the script counts it; the scenario's own
+// frame is added once pausing has set them apart.
+std::string Caption(const Scene& scene, sim::Host& host, int frame) {
     std::string caption = "W/A/S/D/R/F camera, right-drag turn, arrows PgUp/PgDn ball, "
                           "P play/pause, Esc quit    ";
     caption += scene.playing ? "playing" : "paused";
-    caption += "  frame " + std::to_string(scene.scenarioFrame);
+    caption += "  frame " + std::to_string(frame);
+    if (const int played = scene.scenarioFrame - 1; played != frame) {
+        caption += " (scenario frame " + std::to_string(played) + ")";
+    }
     return CaptionWithVariables(caption, host.console);
 }
 
@@ -165,9 +186,9 @@ void AddSaveScenarioCommand(sim::Host& host) {
 class WindowRun {
 public:
     WindowRun(Session& session, Window& window, TraceWriter& trace,
-              std::vector<ScriptAction> script)
+              std::vector<ScriptAction> script, std::FILE* info)
         : session_(session), host_(session.Host()), window_(window), trace_(trace),
-          script_(std::move(script)), renderer_(window.Renderer()) {}
+          script_(std::move(script)), info_(info), renderer_(window.Renderer()) {}
 
     // Runs until the window is closed, or `frameLimit` frames; returns how
     // many frames ran.
@@ -196,6 +217,13 @@ private:
     // The script's clicks, keys and console lines due this frame; its
     // screenshots wait for the frame to be drawn.
     void RunScript() {
+        std::erase_if(scriptHeld_, [this](const HeldKey& held) {
+            if (held.releaseFrame != frame_) {
+                return false;
+            }
+            PushKey(held.key, false);
+            return true;
+        });
         for (const ScriptAction& action : script_) {
             if (action.frame != frame_) {
                 continue;
@@ -214,8 +242,18 @@ private:
                                  frame_);
                 }
                 break;
+            case ScriptAction::Kind::ClickConsole:
+                if (const std::optional<ImVec2> line = console_.InputLineCentre()) {
+                    clicks_.push_back({*line, frame_});
+                }
+                break;
             case ScriptAction::Kind::Key:
-                PushKey(action.keyCode);
+                PushKey(action.keyCode, true);
+                PushKey(action.keyCode, false);
+                break;
+            case ScriptAction::Kind::Hold:
+                PushKey(action.keyCode, true);
+                scriptHeld_.push_back({action.keyCode, frame_ + action.frames});
                 break;
             case ScriptAction::Kind::Console:
                 host_.console.Type(action.text);
@@ -240,7 +278,10 @@ private:
                 break;
             case SDL_KEYDOWN:
                 if (event.key.keysym.sym == SDLK_ESCAPE) {
-                    running_ = false;
+                    // While typing, Escape is Dear ImGui's: it leaves the line.
+                    if (!typing_) {
+                        running_ = false;
+                    }
                 } else if (!typing_ && !io.WantCaptureKeyboard) {
                     if (event.key.keysym.sym == SDLK_p && event.key.repeat == 0) {
                         scene_.playing = !scene_.playing;
@@ -322,7 +363,7 @@ private:
             }
         }
         ImGui::NewFrame();
-        panel_ = session_.DrawUi(Caption(scene_, host_));
+        panel_ = session_.DrawUi(Caption(scene_, host_, frame_));
         typing_ =
             console_.Draw(host_.console, float(host_.canvasSize.X), float(host_.canvasSize.Y));
         ImGui::Render();
@@ -334,7 +375,8 @@ private:
         for (const ScriptAction& action : script_) {
             if (action.frame == frame_ && action.kind == ScriptAction::Kind::Screenshot) {
                 WritePng(action.text, ReadPixels(window_.Renderer()), "screenshot");
-                host_.console.output.push_back("screenshot " + action.text);
+                // Not in the console: a script's screenshots would bury what it says.
+                std::fprintf(info_, "wrote screenshot %s\n", action.text.c_str());
             }
         }
         SDL_RenderPresent(window_.Renderer());
@@ -346,6 +388,8 @@ private:
     Window& window_;
     TraceWriter& trace_;
     const std::vector<ScriptAction> script_;
+    std::vector<HeldKey> scriptHeld_;
+    std::FILE* info_;
     DrawDataRenderer renderer_;
     ConsoleWindow console_;
     Scene scene_;
@@ -377,14 +421,17 @@ void CheckScriptConsoleLines(const std::vector<ScriptAction>& script, const sim:
 int RunWindow(const WindowOptions& options) {
     std::FILE* info = options.session.LogOnStdout() ? stderr : stdout;
     TraceWriter trace(stdout, options.session.LogOnStdout());
-    std::vector<ScriptAction> script = ParseScript(options.script.value_or(""));
-
-    // No display, no point loading anything.
-    SdlVideo video;
     // The scenario's frame count is for render; here --frames alone ends the run.
     SessionOptions sessionOptions = options.session;
     const std::optional<int> frameLimit = sessionOptions.frames;
     sessionOptions.frames.reset();
+    std::vector<ScriptAction> script = ParseScript(options.script.value_or(""));
+    if (frameLimit) {
+        RefuseItemsAfter(script, *frameLimit);
+    }
+
+    // No display, no point loading anything.
+    SdlVideo video;
     Scenario scenario = ChooseScenario(sessionOptions);
     const Vector2 initialSize = scenario.canvas;
     Session session(std::move(scenario), sessionOptions, trace, stderr);
@@ -396,7 +443,7 @@ int RunWindow(const WindowOptions& options) {
 
     Window window(initialSize);
     ImGuiPlatform platform(window.Get());
-    const int frames = WindowRun(session, window, trace, std::move(script)).Run(frameLimit);
+    const int frames = WindowRun(session, window, trace, std::move(script), info).Run(frameLimit);
     session.Close(trace);
     std::fprintf(info, "window closed after %d frames\n", frames);
     const bool writesFailed = ReportFailedWrites(session, stderr);

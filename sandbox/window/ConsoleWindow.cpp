@@ -34,6 +34,9 @@ bool ConsoleWindow::Draw(sim::Console& console, float canvasWidth, float canvasH
             ImGui::SetKeyboardFocusHere(-1);
         }
         typing = ImGui::IsItemActive();
+        const ImVec2 min = ImGui::GetItemRectMin();
+        const ImVec2 max = ImGui::GetItemRectMax();
+        inputLineCentre_ = ImVec2((min.x + max.x) * 0.5f, (min.y + max.y) * 0.5f);
     }
     ImGui::End();
     return typing;

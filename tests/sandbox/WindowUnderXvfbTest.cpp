@@ -3,7 +3,9 @@
 // change is saved) and quits on a scripted key.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 
 #include "PngPixels.h"
@@ -46,6 +48,10 @@ TEST(SandboxWindowTest, ClickOnThePanelCheckboxTurnsTheOverlayOffAndEscapeQuits)
     EXPECT_NE(run.out.find("window closed after 12 frames"), std::string::npos)
         << "Escape at frame 12 should end the run there:\n"
         << run.out << run.err;
+    EXPECT_NE(run.out.find("wrote screenshot " + after.string()), std::string::npos) << run.out;
+    EXPECT_EQ(run.err.find("screenshot"), std::string::npos)
+        << "screenshots are not the console's to say:\n"
+        << run.err;
 
     const Picture first = LoadPicture(before);
     ASSERT_EQ(first.width, 800) << "no screenshot before the click";
@@ -104,6 +110,70 @@ TEST(SandboxWindowTest, APoseSavedFromTheConsoleRendersToTheSameTrace) {
     EXPECT_NE(drawn.find("DrawLine"), std::string::npos) << window.out;
     EXPECT_EQ(TraceSection(render.out, "frame 1"), drawn) << "the saved pose:\n" << ReadFile(pose);
     EXPECT_NE(TraceSection(window.out, "frame 4"), drawn) << "the ball should have moved";
+}
+
+// The camera's location in a saved scenario file.
+std::vector<float> CameraLocation(const std::filesystem::path& scenario) {
+    const std::string text = ReadFile(scenario);
+    const std::size_t at = text.find("\"location\": [");
+    std::vector<float> location(3, 0.0f);
+    if (at == std::string::npos || std::sscanf(text.c_str() + at, "\"location\": [%f, %f, %f]",
+                                               &location[0], &location[1], &location[2]) != 3) {
+        ADD_FAILURE() << "no camera location in:\n" << text;
+    }
+    return location;
+}
+
+TEST(SandboxWindowTest, AHeldKeyMovesTheCameraAPressedOneDoesNot) {
+    TempDir dir;
+    const std::string scene = dir.Write("scene.json", kScene).string();
+    const auto held = dir / "held.json";
+    const auto pressed = dir / "pressed.json";
+    const RunResult run =
+        RunSandbox({"window", "--no-config", "--scenario", scene, "--frames", "26", "--script",
+                    "1 hold W 20; 24 console savescenario " + held.string()},
+                   dir, kXvfb);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const RunResult once =
+        RunSandbox({"window", "--no-config", "--scenario", scene, "--frames", "8", "--script",
+                    "1 key W; 6 console savescenario " + pressed.string()},
+                   dir, kXvfb);
+    ASSERT_EQ(once.status, 0) << once.err;
+
+    // The camera looks along +Y (yaw 16384), so W moves it that way alone.
+    const std::vector<float> moved = CameraLocation(held);
+    EXPECT_GT(moved[1], -6000.0f + 100.0f) << "held for 20 frames, W moves the camera forward";
+    EXPECT_NEAR(moved[0], 0.0f, 1.0f);
+    EXPECT_EQ(CameraLocation(pressed), (std::vector<float>{0.0f, -6000.0f, 800.0f}))
+        << "pressed and released in one frame, W does nothing";
+}
+
+TEST(SandboxWindowTest, EscapeWhileTypingLeavesTheConsoleNotTheProgram) {
+    TempDir dir;
+    const RunResult run = RunSandbox({"window", "--no-config", "--frames", "30", "--script",
+                                      "2 click console; 6 hold Escape 2; 10 key Escape"},
+                                     dir, kXvfb);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("window closed after 10 frames"), std::string::npos)
+        << "the first Escape (held, so Dear ImGui sees it) leaves the console line, the "
+           "second quits:\n"
+        << run.out;
+}
+
+TEST(SandboxWindowTest, AWindowLargerThanTheScreenIsScaledToFitIt) {
+    TempDir dir;
+    std::string scene = kScene;
+    scene.replace(scene.find("[800, 600]"), 10, "[4000, 3000]");
+    const auto shot = dir / "shot.png";
+    const RunResult run =
+        RunSandbox({"window", "--no-config", "--scenario", dir.Write("big.json", scene).string(),
+                    "--frames", "3", "--script", "2 screenshot " + shot.string()},
+                   dir, kXvfb);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const Picture picture = LoadPicture(shot);
+    EXPECT_EQ(picture.width, 1280) << "the 1280x1024 screen's width";
+    EXPECT_EQ(picture.height, 960) << "the canvas's 4:3 kept";
+    EXPECT_GT(picture.RedPixels(), 100) << "the overlay drawn on the smaller canvas";
 }
 
 TEST(SandboxWindowTest, AHandleKeptPastItsFrameFailsTheRun) {
