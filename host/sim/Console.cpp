@@ -119,6 +119,14 @@ void Console::AddCommand(std::string name, Command command) {
     commands_[std::move(name)] = std::move(command);
 }
 
+std::vector<std::string> Console::CommandNames() const {
+    std::vector<std::string> names;
+    for (const auto& [name, command] : commands_) {
+        names.push_back(name);
+    }
+    return names;
+}
+
 bool Console::Execute(std::string_view line) {
     bool understood = true;
     for (const auto& words : SplitConsoleLine(line)) {

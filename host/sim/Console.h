@@ -54,6 +54,8 @@ public:
     void Preset(const std::string& name, std::string text);
 
     void AddCommand(std::string name, Command command);
+    // The commands' names, in order.
+    std::vector<std::string> CommandNames() const;
     // Runs a console line: commands separated by ';', arguments by blanks,
     // double quotes group. "NAME VALUE" sets a variable, "NAME" prints it.
     // Returns false when any part of the line was not understood.

@@ -21,7 +21,7 @@ constexpr int kMostCycles = 1000000;
 const std::string kWindowFooter =
     "script: 'FRAME ACTION [ARGS]' items separated by ';' or newlines (not inside\n"
     "double quotes); actions are click X Y, click panel, click console, key NAME,\n"
-    "hold NAME FRAMES, console LINE and screenshot PATH.\n"
+    "hold NAME FRAMES, console LINE, type TEXT and screenshot PATH.\n"
     "keys: W/A/S/D/R/F move the camera (Shift: faster), right mouse drag turns it,\n"
     "wheel changes the field of view; arrows and PageUp/PageDown move the ball;\n"
     "P plays or pauses the scenario's motion; Escape quits.";

@@ -144,6 +144,19 @@ void PushKey(SDL_Keycode key, bool down) {
     SDL_PushEvent(&event);
 }
 
+// Text as the keyboard types it, in the pieces an SDL text event holds.
+void PushText(const std::string& text) {
+    SDL_Event event{};
+    event.type = SDL_TEXTINPUT;
+    constexpr std::size_t kPiece = sizeof event.text.text - 1;
+    for (std::size_t at = 0; at < text.size(); at += kPiece) {
+        const std::string piece = text.substr(at, kPiece);
+        std::fill(std::begin(event.text.text), std::end(event.text.text), '\0');
+        std::copy(piece.begin(), piece.end(), event.text.text);
+        SDL_PushEvent(&event);
+    }
+}
+
 // A key the script holds down, until the frame it is let go.
 struct HeldKey {
     SDL_Keycode key;
@@ -256,7 +269,10 @@ private:
                 scriptHeld_.push_back({action.keyCode, frame_ + action.frames});
                 break;
             case ScriptAction::Kind::Console:
-                host_.console.Type(action.text);
+                console_.Type(host_.console, action.text);
+                break;
+            case ScriptAction::Kind::Type:
+                PushText(action.text);
                 break;
             case ScriptAction::Kind::Screenshot:
                 break;

@@ -6,6 +6,7 @@
 #include <imgui.h>
 
 #include "CanvasLayer.h"
+#include "ConsoleHelp.h"
 #include "DefaultScenario.h"
 #include "GameEvents.h"
 #include "InputError.h"
@@ -53,6 +54,7 @@ Session::Session(Scenario scenario, const SessionOptions& options, TraceWriter& 
                  std::FILE* messages)
     : scenario_(std::move(scenario)), config_(ConfigPathFor(options)), messages_(messages) {
     PresetVariables(options, messages);
+    AddConsoleHelp(host_.console);
     host_.onWriteConfig = [this, disabled = options.noConfig] {
         if (disabled) {
             host_.console.output.push_back("writeconfig: nothing saved (--no-config)");

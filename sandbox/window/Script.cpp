@@ -109,6 +109,12 @@ ScriptAction ParseItem(std::string_view item) {
         if (action.text.empty()) {
             throw fail("expected a console line");
         }
+    } else if (verb == "type") {
+        action.kind = ScriptAction::Kind::Type;
+        action.text = std::string(Unquoted(rest));
+        if (action.text.empty()) {
+            throw fail("expected text to type");
+        }
     } else if (verb == "screenshot") {
         action.kind = ScriptAction::Kind::Screenshot;
         action.text = std::string(rest);
@@ -120,7 +126,7 @@ ScriptAction ParseItem(std::string_view item) {
         }
     } else {
         throw fail("unknown action '" + std::string(verb) +
-                   "' (expected click, key, hold, console or screenshot)");
+                   "' (expected click, key, hold, console, type or screenshot)");
     }
     return action;
 }

@@ -15,6 +15,7 @@ struct ScriptAction {
         Key,          // a key pressed and released in one frame (keyCode is an SDL_Keycode)
         Hold,         // a key pressed, and released `frames` frames later
         Console,      // a line typed into the host's console (text)
+        Type,         // text typed on the keyboard, into whatever has it (text)
         Screenshot,   // the frame as drawn, written to a PNG (text is the path)
     };
 
@@ -31,7 +32,7 @@ struct ScriptAction {
 // Reads "FRAME ACTION [ARGS]" items separated by ';' or newlines, e.g.
 // "5 click panel; 8 screenshot after.png; 10 key Escape". Actions: click X Y,
 // click panel, click console, key NAME (an SDL key name), hold NAME FRAMES,
-// console LINE, screenshot PATH. A ';' inside double quotes does not end an
+// console LINE, type TEXT, screenshot PATH. A ';' inside double quotes does not end an
 // item, and a console line written wholly in quotes is typed without them:
 // `3 console "qm_enabled 0; writeconfig"`. Throws InputError naming the item.
 std::vector<ScriptAction> ParseScript(std::string_view text);

@@ -46,6 +46,15 @@ TEST(ScriptTest, HoldKeepsAKeyDownForItsFrames) {
     EXPECT_EQ(actions[2].kind, ScriptAction::Kind::ClickConsole);
 }
 
+TEST(ScriptTest, TypeTakesTheRestOfTheItemAsText) {
+    const auto actions = ParseScript("4 type qm_en; 5 type \"a; b\"");
+    ASSERT_EQ(actions.size(), 2u);
+    EXPECT_EQ(actions[0].kind, ScriptAction::Kind::Type);
+    EXPECT_EQ(actions[0].text, "qm_en");
+    EXPECT_EQ(actions[1].text, "a; b");
+    EXPECT_THROW(ParseScript("4 type"), InputError);
+}
+
 TEST(ScriptTest, QuotesKeepASemicolonInAConsoleLine) {
     const auto actions =
         ParseScript("3 console \"qm_enabled 0; writeconfig\"; 4 console qm_enabled \"1\"\n"

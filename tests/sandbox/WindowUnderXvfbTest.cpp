@@ -160,6 +160,30 @@ TEST(SandboxWindowTest, EscapeWhileTypingLeavesTheConsoleNotTheProgram) {
         << run.out;
 }
 
+TEST(SandboxWindowTest, TheConsoleRecallsLinesCompletesNamesAndHelps) {
+    TempDir dir;
+    // Up twice brings back the first line, Return runs it again; then Tab
+    // finishes "qm_en" and Return prints the variable.
+    const std::string script = "2 console qm_enabled 0; 3 console qm_enabled 1; 4 click console;"
+                               " 8 hold Up 2; 11 hold Up 2; 14 hold Return 2; 18 type qm_en;"
+                               " 20 hold Tab 2; 23 hold Return 2; 27 console help;"
+                               " 28 console cvarlist";
+    const RunResult run =
+        RunSandbox({"window", "--no-config", "--frames", "30", "--script", script}, dir, kXvfb);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<std::string> echoed = LinesStartingWith(run.err, "] ");
+    EXPECT_EQ(echoed,
+              (std::vector<std::string>{"] qm_enabled 0", "] qm_enabled 1", "] qm_enabled 0",
+                                        "] qm_enabled ", "] help", "] cvarlist"}))
+        << run.err;
+    EXPECT_NE(run.err.find("qm_enabled = \"0\""), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("commands: cvarlist, help, savescenario, writeconfig"),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("qm_enabled \"0\" (default \"0\") Plugin Enabled"), std::string::npos)
+        << run.err;
+}
+
 TEST(SandboxWindowTest, AWindowLargerThanTheScreenIsScaledToFitIt) {
     TempDir dir;
     std::string scene = kScene;
