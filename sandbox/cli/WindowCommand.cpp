@@ -456,7 +456,6 @@ int RunWindow(const WindowOptions& options) {
     std::fprintf(info, "%s\n", session.Description().c_str());
     session.FlushConsole(stderr);
 
-
     Window window(initialSize);
     ImGuiPlatform platform(window.Get());
     const int frames = WindowRun(session, window, trace, std::move(script), info).Run(frameLimit);
