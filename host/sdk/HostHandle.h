@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "SdkExport.h"
@@ -18,6 +19,8 @@ enum class HandleKind : std::uint8_t {
     CVarManager,
     CVar,
 };
+
+inline constexpr std::size_t kHandleKindCount = std::size_t(HandleKind::CVar) + 1;
 
 PLUGINSDK_API const char* HandleKindName(HandleKind kind);
 

@@ -24,6 +24,18 @@ bool ParseNumber(const std::string& text, float& out) {
     return *end == '\0';
 }
 
+bool EqualsIgnoringCase(std::string_view text, std::string_view word) {
+    if (text.size() != word.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[i])) != word[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::string NumberText(float value) {
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%g", static_cast<double>(value));
@@ -48,6 +60,14 @@ std::string Clamped(const Variable& variable, std::string text) {
 } // namespace
 
 bool Variable::BoolValue() const {
+    // A switch typed as true or false (--set qm_enabled=true) means what a
+    // scenario's JSON true and false mean, 1 and 0.
+    if (EqualsIgnoringCase(value, "true")) {
+        return true;
+    }
+    if (EqualsIgnoringCase(value, "false")) {
+        return false;
+    }
     float number = 0.0f;
     char* end = nullptr;
     number = std::strtof(value.c_str(), &end);
@@ -97,6 +117,14 @@ void Console::Preset(const std::string& name, std::string text) {
 
 void Console::AddCommand(std::string name, Command command) {
     commands_[std::move(name)] = std::move(command);
+}
+
+std::vector<std::string> Console::CommandNames() const {
+    std::vector<std::string> names;
+    for (const auto& [name, command] : commands_) {
+        names.push_back(name);
+    }
+    return names;
 }
 
 bool Console::Execute(std::string_view line) {

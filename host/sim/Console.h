@@ -27,8 +27,8 @@ struct Variable {
     // Flags that follow the value (bindTo).
     std::vector<std::shared_ptr<bool>> bindings;
 
-    // True when the value reads as a non-zero number; text that is not a
-    // number reads false.
+    // True when the value reads as a non-zero number or is "true" (in any
+    // case); "false" and other text that is not a number read false.
     PLUGINSDK_API bool BoolValue() const;
 };
 
@@ -54,6 +54,8 @@ public:
     void Preset(const std::string& name, std::string text);
 
     void AddCommand(std::string name, Command command);
+    // The commands' names, in order.
+    std::vector<std::string> CommandNames() const;
     // Runs a console line: commands separated by ';', arguments by blanks,
     // double quotes group. "NAME VALUE" sets a variable, "NAME" prints it.
     // Returns false when any part of the line was not understood.

@@ -96,9 +96,9 @@ Vector2F Host::Project(Vector world) {
 
 void Host::CountHandle(HandleKind kind, int change) {
     if (std::this_thread::get_id() == ownThread_) {
-        ownThreadHandles_ += change;
+        ownThreadHandles_[std::size_t(kind)] += change;
     } else {
-        otherThreadHandles_.fetch_add(change, std::memory_order_relaxed);
+        otherThreadHandles_[std::size_t(kind)].fetch_add(change, std::memory_order_relaxed);
     }
     if (log.handles) {
         log.Add(LogLine(std::string(change > 0 ? "+" : "-") + HandleKindName(kind)));

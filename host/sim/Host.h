@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -110,7 +111,16 @@ public:
     // Read it on the thread that made the host (as tests do, after joining any
     // threads of their own).
     long LiveHandles() const {
-        return ownThreadHandles_ + otherThreadHandles_.load(std::memory_order_relaxed);
+        long live = 0;
+        for (std::size_t kind = 0; kind < kHandleKindCount; ++kind) {
+            live += LiveHandles(HandleKind(kind));
+        }
+        return live;
+    }
+    // Those of one kind, so a leak can be named.
+    long LiveHandles(HandleKind kind) const {
+        return ownThreadHandles_[std::size_t(kind)] +
+               otherThreadHandles_[std::size_t(kind)].load(std::memory_order_relaxed);
     }
 
     // For the handles themselves.
@@ -119,14 +129,14 @@ public:
     // plain count.
     void HandleMade(HandleKind kind) {
         if (std::this_thread::get_id() == ownThread_ && !log.handles) {
-            ++ownThreadHandles_;
+            ++ownThreadHandles_[std::size_t(kind)];
         } else {
             CountHandle(kind, +1);
         }
     }
     void HandleDestroyed(HandleKind kind) {
         if (std::this_thread::get_id() == ownThread_ && !log.handles) {
-            --ownThreadHandles_;
+            --ownThreadHandles_[std::size_t(kind)];
         } else {
             CountHandle(kind, -1);
         }
@@ -147,8 +157,9 @@ private:
     void CountHandle(HandleKind kind, int change);
 
     std::thread::id ownThread_ = std::this_thread::get_id();
-    long ownThreadHandles_ = 0;
-    std::atomic<long> otherThreadHandles_{0};
+    // Each counted by kind; an array index costs the plain count nothing more.
+    std::array<long, kHandleKindCount> ownThreadHandles_{};
+    std::array<std::atomic<long>, kHandleKindCount> otherThreadHandles_{};
 
     // What the kept view was made from, and the view.
     struct ViewInputs {

@@ -19,8 +19,9 @@ constexpr int kMostCycles = 1000000;
 
 // The window's help ends with what does not fit an option's line.
 const std::string kWindowFooter =
-    "script: 'FRAME ACTION [ARGS]' items separated by ';' or newlines; actions are\n"
-    "click X Y, click panel, key NAME, console LINE and screenshot PATH.\n"
+    "script: 'FRAME ACTION [ARGS]' items separated by ';' or newlines (not inside\n"
+    "double quotes); actions are click X Y, click panel, click console, key NAME,\n"
+    "hold NAME FRAMES, console LINE, type TEXT and screenshot PATH.\n"
     "keys: W/A/S/D/R/F move the camera (Shift: faster), right mouse drag turns it,\n"
     "wheel changes the field of view; arrows and PageUp/PageDown move the ball;\n"
     "P plays or pauses the scenario's motion; Escape quits.";
@@ -48,6 +49,8 @@ void AddSessionOptions(CLI::App& command, SessionOptions& session, std::vector<s
         ->check(NonEmpty())
         ->check(ExistingFileOrDash());
     AddFlag(command, "--trace", session.trace, "print the plugin's SDK calls on stdout");
+    AddFlag(command, "--log-handles", session.logHandles,
+            "print each host handle made (+Kind) and destroyed (-Kind) on stdout");
     command.add_option("--set", sets, "set a console variable before the plugin loads; repeatable")
         ->type_name("NAME=VALUE")
         ->allow_extra_args(false)
@@ -57,11 +60,15 @@ void AddSessionOptions(CLI::App& command, SessionOptions& session, std::vector<s
                     "run a console line after the plugin has loaded; repeatable, in order")
         ->type_name("LINE")
         ->allow_extra_args(false);
-    command
-        .add_option("--config", session.configPath,
-                    "config file (default $XDG_CONFIG_HOME/quellmark/config.cfg)")
-        ->type_name("FILE")
-        ->check(NonEmpty());
+    CLI::Option* config =
+        command
+            .add_option("--config", session.configPath,
+                        "config file (default $XDG_CONFIG_HOME/quellmark/config.cfg)")
+            ->type_name("FILE")
+            ->check(NonEmpty());
+    AddFlag(command, "--no-config", session.noConfig,
+            "run without a config: none read, writeconfig saves nothing")
+        ->excludes(config);
     command
         .add_option("--module", session.modulePath,
                     "plugin module (default Quellmark.so beside this program)")
@@ -159,6 +166,9 @@ Request ParseCommandLine(std::span<const std::string> arguments) {
         ->type_name("TEXT");
     windowCommand.footer(kWindowFooter);
 
+    CLI::App& scenarioCommand = *program.add_subcommand(
+        "scenario", "print the embedded default scenario, to start a scenario file from");
+
     CLI::App& validateCommand = *program.add_subcommand(
         "validate", "check the module: lifecycle, hostile frames, load cycles");
     validateCommand
@@ -226,6 +236,9 @@ Request ParseCommandLine(std::span<const std::string> arguments) {
     if (program.got_subcommand(&windowCommand)) {
         TakeSets(windowSets, window.session);
         return window;
+    }
+    if (program.got_subcommand(&scenarioCommand)) {
+        return ScenarioOptions{};
     }
     return validate;
 }

@@ -19,7 +19,8 @@ struct Answer {
 
 // What `quellmark-sandbox ...` asks for: a subcommand to run with its options,
 // or an answer already given.
-using Request = std::variant<RenderOptions, WindowOptions, validate::ValidateOptions, Answer>;
+using Request =
+    std::variant<RenderOptions, WindowOptions, ScenarioOptions, validate::ValidateOptions, Answer>;
 
 // Reads the arguments after the program's name. Every subcommand takes
 // -h/--help; the program takes --version. A value that is refused, an option

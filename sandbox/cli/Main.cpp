@@ -37,6 +37,9 @@ struct Dispatch {
     int operator()(const sandbox::WindowOptions& options) const {
         return Guarded("window", [&] { return sandbox::RunWindow(options); });
     }
+    int operator()(const sandbox::ScenarioOptions& options) const {
+        return Guarded("scenario", [&] { return sandbox::RunScenario(options); });
+    }
     int operator()(const validate::ValidateOptions& options) const {
         return Guarded("validate", [&] { return validate::RunValidate(options); });
     }

@@ -18,4 +18,7 @@ struct WindowOptions {
     std::optional<std::string> script;
 };
 
+// `scenario` takes no options: it prints the embedded default.
+struct ScenarioOptions {};
+
 } // namespace sandbox

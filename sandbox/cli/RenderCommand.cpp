@@ -18,18 +18,19 @@
 namespace sandbox {
 
 int RunRender(const RenderOptions& options) {
-    TraceWriter trace(stdout, options.session.trace);
+    TraceWriter trace(stdout, options.session.LogOnStdout());
 
     // The scenario and the output path are checked before the module is touched.
     Scenario chosen = ChooseScenario(options.session);
     const OutputPlan plan = PlanOutput(options.out, chosen.frames);
     std::optional<RenderOutput> pngs;
     if (plan.format == OutputFormat::Png) {
-        pngs.emplace(options.out, chosen.frames, options.session.trace);
+        pngs.emplace(options.out, chosen.frames, options.session.LogOnStdout());
     }
-    // With --trace, or --out -, stdout is the trace or the PNG alone;
-    // everything else goes to stderr.
-    std::FILE* info = options.session.trace || (pngs && pngs->ToStandardOutput()) ? stderr : stdout;
+    // With --trace or --log-handles, or --out -, stdout is the log or the PNG
+    // alone; everything else goes to stderr.
+    std::FILE* info =
+        options.session.LogOnStdout() || (pngs && pngs->ToStandardOutput()) ? stderr : stdout;
     Session session(std::move(chosen), options.session, trace, stderr);
     std::fprintf(info, "%s\n", session.Description().c_str());
     session.FlushConsole(stderr);
@@ -51,7 +52,9 @@ int RunRender(const RenderOptions& options) {
         pngs ? pngs->Finish(stderr) : std::filesystem::absolute(plan.path).string();
     session.Close(trace);
     std::fprintf(info, "wrote %s\n", written.c_str());
-    return ReportFailedWrites(session, stderr) ? kExitFailure : kExitOk;
+    const bool writesFailed = ReportFailedWrites(session, stderr);
+    const bool handlesKept = session.ReportKeptHandles(stderr) != 0;
+    return writesFailed || handlesKept ? kExitFailure : kExitOk;
 }
 
 } // namespace sandbox

@@ -10,5 +10,6 @@ namespace sandbox {
 // own validate::RunValidate.
 int RunRender(const RenderOptions& options); // RenderCommand.cpp
 int RunWindow(const WindowOptions& options); // WindowCommand.cpp
+int RunScenario(const ScenarioOptions&);     // ScenarioCommand.cpp
 
 } // namespace sandbox

@@ -18,11 +18,13 @@
 #include "ModuleWatcher.h"
 #include "Options.h"
 #include "PngFile.h"
+#include "PoseScenario.h"
 #include "Readback.h"
 #include "Script.h"
 #include "Session.h"
 #include "Subcommands.h"
 #include "TraceWriter.h"
+#include "files/OutputFile.h"
 
 namespace sandbox {
 
@@ -60,6 +62,7 @@ public:
 class Window {
 public:
     explicit Window(Vector2 size) {
+        size = FitOnScreen(size);
         window_ = SDL_CreateWindow("Quellmark sandbox", SDL_WINDOWPOS_CENTERED,
                                    SDL_WINDOWPOS_CENTERED, size.X, size.Y, SDL_WINDOW_RESIZABLE);
         if (window_ == nullptr) {
@@ -92,6 +95,18 @@ public:
     }
 
 private:
+    // The scenario's canvas, scaled down to fit the screen with its shape
+    // kept: a window larger than the screen shows neither its edges nor the
+    // console at its bottom.
+    static Vector2 FitOnScreen(Vector2 size) {
+        SDL_Rect screen;
+        if (SDL_GetDisplayUsableBounds(0, &screen) != 0 || screen.w <= 0 || screen.h <= 0) {
+            return size;
+        }
+        const double scale = std::min({1.0, double(screen.w) / size.X, double(screen.h) / size.Y});
+        return {std::max(1, int(size.X * scale)), std::max(1, int(size.Y * scale))};
+    }
+
     SDL_Window* window_;
     SDL_Renderer* renderer_ = nullptr;
 };
@@ -121,30 +136,67 @@ struct Scene {
     std::optional<sim::Actor> ball;
 };
 
-void PushKey(SDL_Keycode key) {
+void PushKey(SDL_Keycode key, bool down) {
     SDL_Event event{};
-    event.type = SDL_KEYDOWN;
-    event.key.state = SDL_PRESSED;
+    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
     event.key.keysym.sym = key;
     event.key.keysym.scancode = SDL_GetScancodeFromKey(key);
     SDL_PushEvent(&event);
-    event.type = SDL_KEYUP;
-    event.key.state = SDL_RELEASED;
-    SDL_PushEvent(&event);
 }
 
-// The status line: the keys, the scene's state, the variables, and what
-// became of the last module request (a reload after a rebuild).
-std::string Caption(const Scene& scene, Session& session) {
+// Text as the keyboard types it, in the pieces an SDL text event holds.
+void PushText(const std::string& text) {
+    SDL_Event event{};
+    event.type = SDL_TEXTINPUT;
+    constexpr std::size_t kPiece = sizeof event.text.text - 1;
+    for (std::size_t at = 0; at < text.size(); at += kPiece) {
+        const std::string piece = text.substr(at, kPiece);
+        std::fill(std::begin(event.text.text), std::end(event.text.text), '\0');
+        std::copy(piece.begin(), piece.end(), event.text.text);
+        SDL_PushEvent(&event);
+    }
+}
+
+// A key the script holds down, until the frame it is let go.
+struct HeldKey {
+    SDL_Keycode key;
+    int releaseFrame;
+};
+
+// The status line. The frame is the window's, as the script counts it; the
+// scenario's own frame is added once pausing has set them apart. Last comes
+// what became of the last module request (a reload after a rebuild).
+std::string Caption(const Scene& scene, Session& session, int frame) {
     std::string caption = "W/A/S/D/R/F camera, right-drag turn, arrows PgUp/PgDn ball, "
                           "P play/pause, Esc quit    ";
     caption += scene.playing ? "playing" : "paused";
-    caption += "  frame " + std::to_string(scene.scenarioFrame);
+    caption += "  frame " + std::to_string(frame);
+    if (const int played = scene.scenarioFrame - 1; played != frame) {
+        caption += " (scenario frame " + std::to_string(played) + ")";
+    }
     caption = CaptionWithVariables(caption, session.Host().console);
     if (!session.ModuleStatus().empty()) {
         caption += "    " + session.ModuleStatus();
     }
     return caption;
+}
+
+// The console's `savescenario PATH`: the pose on screen (the last frame drawn)
+// written as a scenario file that replays it.
+void AddSaveScenarioCommand(sim::Host& host) {
+    host.console.AddCommand("savescenario", [&host](const std::vector<std::string>& arguments) {
+        if (arguments.size() != 1) {
+            host.console.output.push_back("usage: savescenario PATH");
+            return;
+        }
+        try {
+            files::WriteFile(arguments[0], PoseScenarioText(host), {"scenario", false});
+            host.console.output.push_back("scenario saved to " + arguments[0]);
+        } catch (const std::exception& error) {
+            host.console.output.push_back("savescenario: " + std::string(error.what()));
+        }
+    });
 }
 
 // One run of the window, frame after frame. Each frame takes five steps in
@@ -154,9 +206,9 @@ std::string Caption(const Scene& scene, Session& session) {
 class WindowRun {
 public:
     WindowRun(Session& session, Window& window, TraceWriter& trace,
-              std::vector<ScriptAction> script)
+              std::vector<ScriptAction> script, std::FILE* info)
         : session_(session), host_(session.Host()), window_(window), trace_(trace),
-          script_(std::move(script)), renderer_(window.Renderer()) {}
+          script_(std::move(script)), info_(info), renderer_(window.Renderer()) {}
 
     // Runs until the window is closed, or `frameLimit` frames; returns how
     // many frames ran.
@@ -186,6 +238,13 @@ private:
     // The script's clicks, keys and console lines due this frame; its
     // screenshots wait for the frame to be drawn.
     void RunScript() {
+        std::erase_if(scriptHeld_, [this](const HeldKey& held) {
+            if (held.releaseFrame != frame_) {
+                return false;
+            }
+            PushKey(held.key, false);
+            return true;
+        });
         for (const ScriptAction& action : script_) {
             if (action.frame != frame_) {
                 continue;
@@ -204,11 +263,24 @@ private:
                                  frame_);
                 }
                 break;
+            case ScriptAction::Kind::ClickConsole:
+                if (const std::optional<ImVec2> line = console_.InputLineCentre()) {
+                    clicks_.push_back({*line, frame_});
+                }
+                break;
             case ScriptAction::Kind::Key:
-                PushKey(action.keyCode);
+                PushKey(action.keyCode, true);
+                PushKey(action.keyCode, false);
+                break;
+            case ScriptAction::Kind::Hold:
+                PushKey(action.keyCode, true);
+                scriptHeld_.push_back({action.keyCode, frame_ + action.frames});
                 break;
             case ScriptAction::Kind::Console:
-                host_.console.Type(action.text);
+                console_.Type(host_.console, action.text);
+                break;
+            case ScriptAction::Kind::Type:
+                PushText(action.text);
                 break;
             case ScriptAction::Kind::Screenshot:
                 break;
@@ -241,7 +313,10 @@ private:
                 break;
             case SDL_KEYDOWN:
                 if (event.key.keysym.sym == SDLK_ESCAPE) {
-                    running_ = false;
+                    // While typing, Escape is Dear ImGui's: it leaves the line.
+                    if (!typing_) {
+                        running_ = false;
+                    }
                 } else if (!typing_ && !io.WantCaptureKeyboard) {
                     if (event.key.keysym.sym == SDLK_p && event.key.repeat == 0) {
                         scene_.playing = !scene_.playing;
@@ -323,7 +398,7 @@ private:
             }
         }
         ImGui::NewFrame();
-        panel_ = session_.DrawUi(Caption(scene_, session_));
+        panel_ = session_.DrawUi(Caption(scene_, session_, frame_));
         typing_ =
             console_.Draw(host_.console, float(host_.canvasSize.X), float(host_.canvasSize.Y));
         ImGui::Render();
@@ -335,7 +410,8 @@ private:
         for (const ScriptAction& action : script_) {
             if (action.frame == frame_ && action.kind == ScriptAction::Kind::Screenshot) {
                 WritePng(action.text, ReadPixels(window_.Renderer()), "screenshot");
-                host_.console.output.push_back("screenshot " + action.text);
+                // Not in the console: a script's screenshots would bury what it says.
+                std::fprintf(info_, "wrote screenshot %s\n", action.text.c_str());
             }
         }
         SDL_RenderPresent(window_.Renderer());
@@ -347,6 +423,8 @@ private:
     Window& window_;
     TraceWriter& trace_;
     const std::vector<ScriptAction> script_;
+    std::vector<HeldKey> scriptHeld_;
+    std::FILE* info_;
     DrawDataRenderer renderer_;
     ConsoleWindow console_;
     std::optional<ModuleWatcher> watcher_;
@@ -377,29 +455,35 @@ void CheckScriptConsoleLines(const std::vector<ScriptAction>& script, const sim:
 } // namespace
 
 int RunWindow(const WindowOptions& options) {
-    std::FILE* info = options.session.trace ? stderr : stdout;
-    TraceWriter trace(stdout, options.session.trace);
-    std::vector<ScriptAction> script = ParseScript(options.script.value_or(""));
-
-    // No display, no point loading anything.
-    SdlVideo video;
+    std::FILE* info = options.session.LogOnStdout() ? stderr : stdout;
+    TraceWriter trace(stdout, options.session.LogOnStdout());
     // The scenario's frame count is for render; here --frames alone ends the run.
     SessionOptions sessionOptions = options.session;
     const std::optional<int> frameLimit = sessionOptions.frames;
     sessionOptions.frames.reset();
+    std::vector<ScriptAction> script = ParseScript(options.script.value_or(""));
+    if (frameLimit) {
+        RefuseItemsAfter(script, *frameLimit);
+    }
+
+    // No display, no point loading anything.
+    SdlVideo video;
     Scenario scenario = ChooseScenario(sessionOptions);
     const Vector2 initialSize = scenario.canvas;
     Session session(std::move(scenario), sessionOptions, trace, stderr);
+    AddSaveScenarioCommand(session.Host());
     CheckScriptConsoleLines(script, session.Host().console);
     std::fprintf(info, "%s\n", session.Description().c_str());
     session.FlushConsole(stderr);
 
     Window window(initialSize);
     ImGuiPlatform platform(window.Get());
-    const int frames = WindowRun(session, window, trace, std::move(script)).Run(frameLimit);
+    const int frames = WindowRun(session, window, trace, std::move(script), info).Run(frameLimit);
     session.Close(trace);
     std::fprintf(info, "window closed after %d frames\n", frames);
-    return ReportFailedWrites(session, stderr) ? kExitFailure : kExitOk;
+    const bool writesFailed = ReportFailedWrites(session, stderr);
+    const bool handlesKept = session.ReportKeptHandles(stderr) != 0;
+    return writesFailed || handlesKept ? kExitFailure : kExitOk;
 }
 
 } // namespace sandbox

@@ -29,7 +29,7 @@ struct Scenario {
     std::string source; // file it came from, for messages
     sim::GameMode mode = sim::GameMode::Freeplay;
     bool serverPresent = true;
-    Vector2 canvas{1600, 900};
+    Vector2 canvas{1280, 720}; // as the embedded default
     std::optional<Track> ball;                              // empty: no ball
     std::optional<CameraSetup> camera;                      // empty: no camera
     std::vector<std::pair<std::string, std::string>> cvars; // in file order

@@ -6,9 +6,11 @@
 #include <imgui.h>
 
 #include "CanvasLayer.h"
+#include "ConsoleHelp.h"
 #include "DefaultScenario.h"
 #include "GameEvents.h"
 #include "InputError.h"
+#include "RunNotes.h"
 #include "ScenarioParser.h"
 
 namespace sandbox {
@@ -25,6 +27,9 @@ std::string ModuleBesideProgram() {
 }
 
 std::filesystem::path ConfigPathFor(const SessionOptions& options) {
+    if (options.noConfig) {
+        return {};
+    }
     if (options.configPath) {
         return *options.configPath;
     }
@@ -47,10 +52,15 @@ Scenario ChooseScenario(const SessionOptions& options) {
 
 Session::Session(Scenario scenario, const SessionOptions& options, TraceWriter& trace,
                  std::FILE* messages)
-    : scenario_(std::move(scenario)), config_(ConfigPathFor(options)),
-      plugin_(host_, ui_.Handle()) {
+    : scenario_(std::move(scenario)), config_(ConfigPathFor(options)), plugin_(host_, ui_.Handle()),
+      messages_(messages) {
     PresetVariables(options, messages);
-    host_.onWriteConfig = [this] {
+    AddConsoleHelp(host_.console);
+    host_.onWriteConfig = [this, disabled = options.noConfig] {
+        if (disabled) {
+            host_.console.output.push_back("writeconfig: nothing saved (--no-config)");
+            return;
+        }
         std::string error;
         if (config_.Save(host_.console, error)) {
             host_.console.output.push_back("config saved to " + config_.Path().string());
@@ -65,7 +75,8 @@ Session::Session(Scenario scenario, const SessionOptions& options, TraceWriter& 
 
     // The game as it stands at the first frame, before the plugin sees it.
     ApplyFrame(scenario_, 1, host_);
-    host_.log.calls = trace.Active();
+    host_.log.calls = options.trace;
+    host_.log.handles = options.logHandles;
     std::string error;
     if (!plugin_.Load(options.modulePath.value_or(ModuleBesideProgram()), error)) {
         throw InputError(error);
@@ -104,12 +115,18 @@ void Session::PresetVariables(const SessionOptions& options, std::FILE* messages
         presetScenarioVariables();
     }
     std::string warning;
+    ConfigOutcome outcome{config_.Path(), options.noConfig};
+    std::error_code error;
+    outcome.existed = !outcome.path.empty() && std::filesystem::exists(outcome.path, error);
     for (const auto& [name, value] : config_.Load(warning)) {
         host_.console.Preset(name, value);
+        ++outcome.variables;
     }
     if (!warning.empty()) {
         std::fprintf(messages, "warning: %s\n", warning.c_str());
     }
+    outcome.unreadable = !warning.empty();
+    std::fprintf(messages, "%s\n", ConfigNote(outcome).c_str());
     if (!scenario_.cvarsYieldToConfig) {
         presetScenarioVariables();
     }
@@ -130,8 +147,18 @@ void Session::Close(TraceWriter& trace) {
     closed_ = true;
     FireSessionEnd(host_);
     plugin_.Unload();
+    handles_.PluginUnloaded(host_);
     trace.Section("unload", host_.log);
     host_.log.calls = false;
+    host_.log.handles = false;
+}
+
+std::size_t Session::ReportKeptHandles(std::FILE* out) const {
+    const std::vector<std::string> findings = handles_.Findings();
+    for (const std::string& finding : findings) {
+        std::fprintf(out, "handle leak: %s\n", finding.c_str());
+    }
+    return findings.size();
 }
 
 std::string Session::Description() const {
@@ -140,8 +167,14 @@ std::string Session::Description() const {
 
 void Session::RunGameFrame() {
     CarryOutModuleRequests();
+    handles_.FrameBegins(host_);
     FireFrameEvents(host_);
     host_.RunFrame();
+    handles_.FrameEnded(host_, ++framesRun_);
+    if (!firstFrameNoted_) {
+        firstFrameNoted_ = true;
+        std::fprintf(messages_, "%s\n", FirstFrameNote(host_).c_str());
+    }
 }
 
 void Session::RequestReload(const std::string& reason) {

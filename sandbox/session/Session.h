@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Config.h"
+#include "HandleAudit.h"
 #include "PluginSlot.h"
 #include "Scenario.h"
 #include "SessionOptions.h"
@@ -32,8 +33,8 @@ public:
     // Reads the config and loads the module into the scenario's game. A
     // refused module, or an --exec line naming a command or variable the
     // console does not have, throws InputError before anything is written;
-    // config problems are warnings on `messages`. `trace` receives the
-    // load-time calls.
+    // which config was read, and its problems, are said on `messages`.
+    // `trace` receives the load-time calls.
     Session(Scenario scenario, const SessionOptions& options, TraceWriter& trace,
             std::FILE* messages);
     ~Session();
@@ -51,7 +52,8 @@ public:
 
     // Runs one game frame: the module requests made since the last frame,
     // the game's per-frame events, then the plugin's drawables on a fresh
-    // canvas. The game state is set by the caller.
+    // canvas. The game state is set by the caller. The first frame's
+    // variables and lines are noted on `messages`.
     void RunGameFrame();
 
     // As the console's `plugin reload`, saying why in the console first.
@@ -76,6 +78,10 @@ public:
     // Every write the console asked for that did not happen (a writeconfig
     // that could not save), in order. A run with any ends with status 1.
     const std::vector<std::string>& FailedWrites() const { return failedWrites_; }
+
+    // After Close: prints "handle leak: ..." for each kind of handle the
+    // plugin kept past a frame or past its unload; returns how many lines.
+    std::size_t ReportKeptHandles(std::FILE* out) const;
 
 private:
     // Holds the values the config, the scenario and --set give the plugin's
@@ -102,6 +108,10 @@ private:
     std::size_t consolePrinted_ = 0;
     bool closed_ = false;
     std::vector<std::string> failedWrites_;
+    std::FILE* messages_;
+    bool firstFrameNoted_ = false;
+    HandleAudit handles_;
+    int framesRun_ = 0;
 };
 
 // Says on `out` how many writes of the run failed, if any, and returns

@@ -34,6 +34,29 @@ std::string_view TakeWord(std::string_view& text) {
     return word;
 }
 
+// Where the item starting `text` ends: at the first ';' or newline outside
+// double quotes, or at the end.
+std::size_t ItemEnd(std::string_view text) {
+    bool quoted = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '"') {
+            quoted = !quoted;
+        } else if (!quoted && (text[i] == ';' || text[i] == '\n')) {
+            return i;
+        }
+    }
+    return text.size();
+}
+
+// `"LINE"` as LINE when the quotes hold all of it; anything else as it is.
+std::string_view Unquoted(std::string_view text) {
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"' &&
+        text.substr(1, text.size() - 2).find('"') == std::string_view::npos) {
+        return text.substr(1, text.size() - 2);
+    }
+    return text;
+}
+
 template <typename Number> bool Read(std::string_view word, Number& value) {
     const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
     return error == std::errc() && end == word.data() + word.size();
@@ -45,6 +68,7 @@ ScriptAction ParseItem(std::string_view item) {
     };
     std::string_view rest = item;
     ScriptAction action;
+    action.item = std::string(item);
     if (!Read(TakeWord(rest), action.frame) || action.frame < 1) {
         throw fail("expected a frame number from 1 first");
     }
@@ -54,9 +78,13 @@ ScriptAction ParseItem(std::string_view item) {
             action.kind = ScriptAction::Kind::ClickPanel;
             return action;
         }
+        if (rest == "console") {
+            action.kind = ScriptAction::Kind::ClickConsole;
+            return action;
+        }
         action.kind = ScriptAction::Kind::ClickAt;
         if (!Read(TakeWord(rest), action.x) || !Read(TakeWord(rest), action.y) || !rest.empty()) {
-            throw fail("expected 'click X Y' or 'click panel'");
+            throw fail("expected 'click X Y', 'click panel' or 'click console'");
         }
     } else if (verb == "key") {
         action.kind = ScriptAction::Kind::Key;
@@ -65,11 +93,27 @@ ScriptAction ParseItem(std::string_view item) {
         if (action.text.empty() || action.keyCode == SDLK_UNKNOWN) {
             throw fail("unknown key name '" + action.text + "'");
         }
+    } else if (verb == "hold") {
+        action.kind = ScriptAction::Kind::Hold;
+        action.text = std::string(TakeWord(rest));
+        action.keyCode = SDL_GetKeyFromName(action.text.c_str());
+        if (action.text.empty() || action.keyCode == SDLK_UNKNOWN) {
+            throw fail("unknown key name '" + action.text + "'");
+        }
+        if (!Read(TakeWord(rest), action.frames) || action.frames < 1 || !rest.empty()) {
+            throw fail("expected 'hold NAME FRAMES' with FRAMES from 1");
+        }
     } else if (verb == "console") {
         action.kind = ScriptAction::Kind::Console;
-        action.text = std::string(rest);
+        action.text = std::string(Unquoted(rest));
         if (action.text.empty()) {
             throw fail("expected a console line");
+        }
+    } else if (verb == "type") {
+        action.kind = ScriptAction::Kind::Type;
+        action.text = std::string(Unquoted(rest));
+        if (action.text.empty()) {
+            throw fail("expected text to type");
         }
     } else if (verb == "screenshot") {
         action.kind = ScriptAction::Kind::Screenshot;
@@ -82,7 +126,7 @@ ScriptAction ParseItem(std::string_view item) {
         }
     } else {
         throw fail("unknown action '" + std::string(verb) +
-                   "' (expected click, key, console or screenshot)");
+                   "' (expected click, key, hold, console, type or screenshot)");
     }
     return action;
 }
@@ -92,14 +136,24 @@ ScriptAction ParseItem(std::string_view item) {
 std::vector<ScriptAction> ParseScript(std::string_view text) {
     std::vector<ScriptAction> actions;
     while (!text.empty()) {
-        const std::size_t end = text.find_first_of(";\n");
+        const std::size_t end = ItemEnd(text);
         const std::string_view item = Trimmed(text.substr(0, end));
-        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        text = end == text.size() ? std::string_view() : text.substr(end + 1);
         if (!item.empty()) {
             actions.push_back(ParseItem(item));
         }
     }
     return actions;
+}
+
+void RefuseItemsAfter(const std::vector<ScriptAction>& script, int lastFrame) {
+    for (const ScriptAction& action : script) {
+        if (action.frame > lastFrame) {
+            throw InputError("--script item '" + action.item + "': frame " +
+                             std::to_string(action.frame) + " comes after the last frame, " +
+                             std::to_string(lastFrame) + " (--frames)");
+        }
+    }
 }
 
 } // namespace sandbox

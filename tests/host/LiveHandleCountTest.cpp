@@ -11,7 +11,9 @@
 #include <string>
 
 #include "sdk/BallWrapper.h"
+#include "sdk/CameraWrapper.h"
 #include "sdk/CanvasWrapper.h"
+#include "sdk/GameWrapper.h"
 #include "sim/Host.h"
 
 namespace {
@@ -62,6 +64,24 @@ TEST(LiveHandleCountTest, AssignmentKeepsTheLogOfEachKindBalanced) {
     }
     EXPECT_EQ(balance, (std::map<std::string, int>{{"ActorWrapper", 0}, {"BallWrapper", 0}}));
     EXPECT_EQ(host.LiveHandles(), 0);
+}
+
+TEST(LiveHandleCountTest, EachKindIsCountedApart) {
+    sim::Host host;
+    const auto game = host.MakeGameWrapper();
+    {
+        const CanvasWrapper canvas(&host);
+        const CanvasWrapper copy = canvas;
+        const CameraWrapper camera = game->GetCamera();
+        std::thread([&] { const CanvasWrapper elsewhere = canvas; }).join();
+        EXPECT_EQ(host.LiveHandles(HandleKind::Canvas), 2);
+        EXPECT_EQ(host.LiveHandles(HandleKind::Camera), 1);
+        EXPECT_EQ(host.LiveHandles(HandleKind::Game), 1);
+        EXPECT_EQ(host.LiveHandles(HandleKind::Ball), 0);
+        EXPECT_EQ(host.LiveHandles(), 4) << "the kinds add up to the whole count";
+    }
+    EXPECT_EQ(host.LiveHandles(HandleKind::Canvas), 0);
+    EXPECT_EQ(host.LiveHandles(HandleKind::Camera), 0);
 }
 
 TEST(LiveHandleCountTest, CopiesRacingOnOtherThreadsAllCount) {

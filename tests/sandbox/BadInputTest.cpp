@@ -134,6 +134,16 @@ TEST_F(SandboxBadInputTest, SeveralFramesIntoOnePngFile) {
     ExpectRefused({"--frames", "3"}, {"out.png", "folder"});
 }
 
+TEST_F(SandboxBadInputTest, WindowScriptItemsAfterTheLastFrame) {
+    // Refused before any window is opened, so no display is needed.
+    const RunResult run =
+        RunSandbox({"window", "--frames", "5", "--script", "2 key W; 9 key Escape"}, dir);
+    EXPECT_EQ(run.status, 2) << run.err;
+    EXPECT_NE(run.err.find("'9 key Escape': frame 9 comes after the last frame, 5"),
+              std::string::npos)
+        << run.err;
+}
+
 TEST_F(SandboxBadInputTest, UnknownCommandAndNoCommand) {
     RunResult run = RunSandbox({"paint"}, dir);
     EXPECT_EQ(run.status, 2);

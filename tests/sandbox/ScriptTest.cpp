@@ -27,9 +27,57 @@ TEST(ScriptTest, ReadsEveryAction) {
 }
 
 TEST(ScriptTest, RefusesWhatItCannotDo) {
-    for (const char* bad : {"click panel", "0 key Escape", "3 key NoSuchKey", "3 click 10",
-                            "3 wave", "3 screenshot /no/such/folder/x.png", "3 console"}) {
+    for (const char* bad :
+         {"click panel", "0 key Escape", "3 key NoSuchKey", "3 click 10", "3 wave",
+          "3 screenshot /no/such/folder/x.png", "3 console", "3 hold W", "3 hold W 0",
+          "3 hold W two", "3 hold Nope 4", "3 hold W 4 5", "3 click consoles"}) {
         EXPECT_THROW(ParseScript(bad), InputError) << bad;
+    }
+}
+
+TEST(ScriptTest, HoldKeepsAKeyDownForItsFrames) {
+    const auto actions = ParseScript("2 hold W 30; 3 hold Return 1; 4 click console");
+    ASSERT_EQ(actions.size(), 3u);
+    EXPECT_EQ(actions[0].kind, ScriptAction::Kind::Hold);
+    EXPECT_EQ(actions[0].keyCode, SDLK_w);
+    EXPECT_EQ(actions[0].frames, 30);
+    EXPECT_EQ(actions[1].keyCode, SDLK_RETURN);
+    EXPECT_EQ(actions[1].frames, 1);
+    EXPECT_EQ(actions[2].kind, ScriptAction::Kind::ClickConsole);
+}
+
+TEST(ScriptTest, TypeTakesTheRestOfTheItemAsText) {
+    const auto actions = ParseScript("4 type qm_en; 5 type \"a; b\"");
+    ASSERT_EQ(actions.size(), 2u);
+    EXPECT_EQ(actions[0].kind, ScriptAction::Kind::Type);
+    EXPECT_EQ(actions[0].text, "qm_en");
+    EXPECT_EQ(actions[1].text, "a; b");
+    EXPECT_THROW(ParseScript("4 type"), InputError);
+}
+
+TEST(ScriptTest, QuotesKeepASemicolonInAConsoleLine) {
+    const auto actions =
+        ParseScript("3 console \"qm_enabled 0; writeconfig\"; 4 console qm_enabled \"1\"\n"
+                    "5 console \"a\" \"b\"; 6 key Escape");
+    ASSERT_EQ(actions.size(), 4u);
+    EXPECT_EQ(actions[0].text, "qm_enabled 0; writeconfig") << "quoted whole: typed unquoted";
+    EXPECT_EQ(actions[1].text, "qm_enabled \"1\"") << "quotes inside the line stay";
+    EXPECT_EQ(actions[2].text, "\"a\" \"b\"") << "two quoted words are not one quoted line";
+    EXPECT_EQ(actions[3].frame, 6);
+    EXPECT_EQ(actions[0].item, "3 console \"qm_enabled 0; writeconfig\"");
+}
+
+TEST(ScriptTest, ItemsAfterTheLastFrameAreRefusedByName) {
+    const auto actions = ParseScript("2 key W; 5 key Escape; 7 screenshot x.png");
+    EXPECT_NO_THROW(RefuseItemsAfter(actions, 7));
+    try {
+        RefuseItemsAfter(actions, 6);
+        ADD_FAILURE() << "an item after frame 6 was accepted";
+    } catch (const InputError& error) {
+        EXPECT_NE(std::string(error.what()).find("'7 screenshot x.png'"), std::string::npos)
+            << error.what();
+        EXPECT_NE(std::string(error.what()).find("after the last frame, 6"), std::string::npos)
+            << error.what();
     }
 }
 

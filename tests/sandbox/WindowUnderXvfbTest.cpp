@@ -3,7 +3,9 @@
 // change is saved) and quits on a scripted key.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 
 #include "PngPixels.h"
@@ -46,6 +48,10 @@ TEST(SandboxWindowTest, ClickOnThePanelCheckboxTurnsTheOverlayOffAndEscapeQuits)
     EXPECT_NE(run.out.find("window closed after 12 frames"), std::string::npos)
         << "Escape at frame 12 should end the run there:\n"
         << run.out << run.err;
+    EXPECT_NE(run.out.find("wrote screenshot " + after.string()), std::string::npos) << run.out;
+    EXPECT_EQ(run.err.find("screenshot"), std::string::npos)
+        << "screenshots are not the console's to say:\n"
+        << run.err;
 
     const Picture first = LoadPicture(before);
     ASSERT_EQ(first.width, 800) << "no screenshot before the click";
@@ -61,6 +67,148 @@ TEST(SandboxWindowTest, ClickOnThePanelCheckboxTurnsTheOverlayOffAndEscapeQuits)
     EXPECT_NE(ReadFile(config).find("qm_enabled \"0\""), std::string::npos)
         << "the panel's writeconfig should have saved the change:\n"
         << ReadFile(config);
+}
+
+const std::vector<std::string> kXvfb = {"xvfb-run", "--auto-servernum",
+                                        "--server-args=-screen 0 1280x1024x24"};
+
+// The calls of one section ("frame 5") of a trace, without its header and
+// without getCvar: the settings panel asks for its variable in the first
+// frame of a run only and keeps the handle.
+std::string TraceSection(const std::string& trace, const std::string& header) {
+    std::istringstream lines(trace);
+    std::string line;
+    std::string section;
+    bool inside = false;
+    while (std::getline(lines, line)) {
+        if (line == "load" || line == "unload" || line.starts_with("frame ")) {
+            inside = line == header;
+        } else if (inside && !line.starts_with("getCvar ")) {
+            section += line + "\n";
+        }
+    }
+    return section;
+}
+
+TEST(SandboxWindowTest, APoseSavedFromTheConsoleRendersToTheSameTrace) {
+    TempDir dir;
+    const auto pose = dir / "pose.json";
+    // The embedded default moves the ball every frame; the pose saved during
+    // frame 6 is the one on screen, drawn in frame 5.
+    const RunResult window = RunSandbox({"window", "--no-config", "--trace", "--frames", "8",
+                                         "--script", "6 console savescenario " + pose.string()},
+                                        dir, kXvfb);
+    ASSERT_EQ(window.status, 0) << window.err;
+    EXPECT_NE(window.err.find("scenario saved to " + pose.string()), std::string::npos)
+        << window.err;
+
+    const RunResult render = RunSandbox({"render", "--no-config", "--trace", "--scenario",
+                                         pose.string(), "--out", (dir / "pose.png").string()},
+                                        dir);
+    ASSERT_EQ(render.status, 0) << render.err << ReadFile(pose);
+    const std::string drawn = TraceSection(window.out, "frame 5");
+    EXPECT_NE(drawn.find("DrawLine"), std::string::npos) << window.out;
+    EXPECT_EQ(TraceSection(render.out, "frame 1"), drawn) << "the saved pose:\n" << ReadFile(pose);
+    EXPECT_NE(TraceSection(window.out, "frame 4"), drawn) << "the ball should have moved";
+}
+
+// The camera's location in a saved scenario file.
+std::vector<float> CameraLocation(const std::filesystem::path& scenario) {
+    const std::string text = ReadFile(scenario);
+    const std::size_t at = text.find("\"location\": [");
+    std::vector<float> location(3, 0.0f);
+    if (at == std::string::npos || std::sscanf(text.c_str() + at, "\"location\": [%f, %f, %f]",
+                                               &location[0], &location[1], &location[2]) != 3) {
+        ADD_FAILURE() << "no camera location in:\n" << text;
+    }
+    return location;
+}
+
+TEST(SandboxWindowTest, AHeldKeyMovesTheCameraAPressedOneDoesNot) {
+    TempDir dir;
+    const std::string scene = dir.Write("scene.json", kScene).string();
+    const auto held = dir / "held.json";
+    const auto pressed = dir / "pressed.json";
+    const RunResult run =
+        RunSandbox({"window", "--no-config", "--scenario", scene, "--frames", "26", "--script",
+                    "1 hold W 20; 24 console savescenario " + held.string()},
+                   dir, kXvfb);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const RunResult once =
+        RunSandbox({"window", "--no-config", "--scenario", scene, "--frames", "8", "--script",
+                    "1 key W; 6 console savescenario " + pressed.string()},
+                   dir, kXvfb);
+    ASSERT_EQ(once.status, 0) << once.err;
+
+    // The camera looks along +Y (yaw 16384), so W moves it that way alone.
+    const std::vector<float> moved = CameraLocation(held);
+    EXPECT_GT(moved[1], -6000.0f + 100.0f) << "held for 20 frames, W moves the camera forward";
+    EXPECT_NEAR(moved[0], 0.0f, 1.0f);
+    EXPECT_EQ(CameraLocation(pressed), (std::vector<float>{0.0f, -6000.0f, 800.0f}))
+        << "pressed and released in one frame, W does nothing";
+}
+
+TEST(SandboxWindowTest, EscapeWhileTypingLeavesTheConsoleNotTheProgram) {
+    TempDir dir;
+    const RunResult run = RunSandbox({"window", "--no-config", "--frames", "30", "--script",
+                                      "2 click console; 6 hold Escape 2; 10 key Escape"},
+                                     dir, kXvfb);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("window closed after 10 frames"), std::string::npos)
+        << "the first Escape (held, so Dear ImGui sees it) leaves the console line, the "
+           "second quits:\n"
+        << run.out;
+}
+
+TEST(SandboxWindowTest, TheConsoleRecallsLinesCompletesNamesAndHelps) {
+    TempDir dir;
+    // Up twice brings back the first line, Return runs it again; then Tab
+    // finishes "qm_en" and Return prints the variable.
+    const std::string script = "2 console qm_enabled 0; 3 console qm_enabled 1; 4 click console;"
+                               " 8 hold Up 2; 11 hold Up 2; 14 hold Return 2; 18 type qm_en;"
+                               " 20 hold Tab 2; 23 hold Return 2; 27 console help;"
+                               " 28 console cvarlist";
+    const RunResult run =
+        RunSandbox({"window", "--no-config", "--frames", "30", "--script", script}, dir, kXvfb);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<std::string> echoed = LinesStartingWith(run.err, "] ");
+    EXPECT_EQ(echoed,
+              (std::vector<std::string>{"] qm_enabled 0", "] qm_enabled 1", "] qm_enabled 0",
+                                        "] qm_enabled ", "] help", "] cvarlist"}))
+        << run.err;
+    EXPECT_NE(run.err.find("qm_enabled = \"0\""), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("commands: cvarlist, help, plugin, savescenario, writeconfig"),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("qm_enabled \"0\" (default \"0\") Plugin Enabled"), std::string::npos)
+        << run.err;
+}
+
+TEST(SandboxWindowTest, AWindowLargerThanTheScreenIsScaledToFitIt) {
+    TempDir dir;
+    std::string scene = kScene;
+    scene.replace(scene.find("[800, 600]"), 10, "[4000, 3000]");
+    const auto shot = dir / "shot.png";
+    const RunResult run =
+        RunSandbox({"window", "--no-config", "--scenario", dir.Write("big.json", scene).string(),
+                    "--frames", "3", "--script", "2 screenshot " + shot.string()},
+                   dir, kXvfb);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const Picture picture = LoadPicture(shot);
+    EXPECT_EQ(picture.width, 1280) << "the 1280x1024 screen's width";
+    EXPECT_EQ(picture.height, 960) << "the canvas's 4:3 kept";
+    EXPECT_GT(picture.RedPixels(), 100) << "the overlay drawn on the smaller canvas";
+}
+
+TEST(SandboxWindowTest, AHandleKeptPastItsFrameFailsTheRun) {
+    TempDir dir;
+    const RunResult run = RunSandbox({"window", "--no-config", "--frames", "4", "--module",
+                                      FAULTY_MODULE_DIR "/faulty_handle.so"},
+                                     dir, kXvfb);
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_NE(run.err.find("handle leak: 4 CanvasWrapper handles made in frames 1 to 4"),
+              std::string::npos)
+        << run.err;
 }
 
 } // namespace

@@ -4,10 +4,12 @@
 //   FAULTY_UNCLIPPED  projects and draws every segment whole, never clipping it;
 //   FAULTY_CRASH      dies (a trap) on the first frame whose ball is not finite;
 //   FAULTY_LEAK       loses a block of heap each time it is loaded;
-//   FAULTY_HANDLE     keeps a copy of the canvas of every frame that draws.
+//   FAULTY_HANDLE     keeps a copy of the canvas of every frame that draws;
+//   FAULTY_STRAY      keeps a console variable handle past its own unload.
 #include <cmath>
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,12 @@
 #include "sdk/PluginSettingsWindow.h"
 
 namespace {
+
+#if defined(FAULTY_STRAY)
+// Made in onLoad and never destroyed. It lives in static storage, not on the
+// heap, so the module leaks a host handle and no memory.
+alignas(CVarWrapper) unsigned char strayHandle[sizeof(CVarWrapper)];
+#endif
 
 // The lines it draws are the ones the validator expects, but for its fault.
 using validate::kLineWidth;
@@ -36,10 +44,15 @@ public:
                            true)
             .bindTo(enabled_);
         gameWrapper->RegisterDrawable([this](CanvasWrapper canvas) { Render(canvas); });
+#if defined(FAULTY_STRAY)
+        new (strayHandle) CVarWrapper(cvarManager->getCvar("qm_enabled"));
+#endif
     }
 
     void DrawSettingsPanel() override {}
-    std::string GetPanelName() override { return "Faulty"; }
+    std::string GetPanelName() override {
+        return "Faulty";
+    }
     void SetUiContext(std::uintptr_t) override {}
 
 private:

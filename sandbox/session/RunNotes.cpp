@@ -1,0 +1,38 @@
+#include "RunNotes.h"
+
+namespace sandbox {
+
+std::string ConfigNote(const ConfigOutcome& outcome) {
+    const std::string path = outcome.path.string();
+    if (outcome.disabled) {
+        return "config: none (--no-config)";
+    }
+    if (outcome.path.empty()) {
+        return "config: none (neither XDG_CONFIG_HOME nor HOME is set)";
+    }
+    if (!outcome.existed) {
+        return "config: none; " + path + " does not exist yet";
+    }
+    if (outcome.unreadable) {
+        return "config: none; " + path + " was not usable";
+    }
+    return "config: loaded " + path + " (" + std::to_string(outcome.variables) +
+           (outcome.variables == 1 ? " variable)" : " variables)");
+}
+
+std::string FirstFrameNote(const sim::Host& host) {
+    std::string note = "frame 1:";
+    const char* separator = " ";
+    for (const auto& [name, variable] : host.console.Variables()) {
+        note += separator + name + " \"" + variable.value + "\" (" +
+                (variable.BoolValue() ? "on" : "off") + ")";
+        separator = ", ";
+    }
+    if (host.console.Variables().empty()) {
+        note += " no console variables registered";
+    }
+    const std::size_t lines = host.lines.size();
+    return note + ", " + std::to_string(lines) + (lines == 1 ? " line drawn" : " lines drawn");
+}
+
+} // namespace sandbox
