@@ -8,6 +8,7 @@
 
 #include "InputError.h"
 #include "PngFile.h"
+#include "ProgramPath.h"
 #include "files/FileError.h"
 
 namespace sandbox {
@@ -44,7 +45,7 @@ std::string FrameFileName(int frame) {
 
 RenderOutput::RenderOutput(const std::optional<std::string>& out, int frames, bool traceOnStdout)
     : frames_(frames), folder_(frames > 1) {
-    path_ = out.value_or(folder_ ? "quellmark-frames" : "quellmark.png");
+    path_ = PathFromText(out.value_or(folder_ ? "quellmark-frames" : "quellmark.png"));
     std::error_code error;
     if (ToStandardOutput()) {
         if (folder_) {
@@ -113,7 +114,7 @@ std::string RenderOutput::Finish(std::FILE* messages) {
     if (!folder_) {
         single_->Commit();
         finished_ = true;
-        return ToStandardOutput() ? "the PNG to standard output" : fs::absolute(path_).string();
+        return ToStandardOutput() ? "the PNG to standard output" : PathText(fs::absolute(path_));
     }
     finished_ = true;
     int first = 0;
@@ -138,7 +139,7 @@ std::string RenderOutput::Finish(std::FILE* messages) {
                      removed == 1 ? "" : " to ", removed == 1 ? "" : FrameFileName(last).c_str(),
                      path_.string().c_str());
     }
-    return fs::absolute(path_).string();
+    return PathText(fs::absolute(path_));
 }
 
 } // namespace sandbox
