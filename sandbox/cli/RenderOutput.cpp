@@ -1,10 +1,8 @@
 #include "RenderOutput.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
 
 #include "InputError.h"
 #include "PngFile.h"
@@ -73,9 +71,10 @@ RenderOutput::RenderOutput(const std::optional<std::string>& out, int frames, bo
             missing.insert(missing.begin(), folder);
         }
         for (const fs::path& folder : missing) {
-            if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) {
-                throw files::WriteFailed("cannot make the output folder '" + folder.string() +
-                                         "': " + std::strerror(errno));
+            std::error_code made;
+            if (!fs::create_directory(folder, made) && made) {
+                throw files::WriteFailed("cannot make the output folder '" + PathText(folder) +
+                                         "': " + made.message());
             }
             madeFolders_.push_back(folder);
         }
@@ -96,9 +95,10 @@ RenderOutput::~RenderOutput() {
     if (finished_) {
         return;
     }
-    // Innermost first; rmdir removes only what is empty.
+    // Innermost first; a folder is removed only while it is empty.
+    std::error_code ignored;
     for (auto folder = madeFolders_.rbegin(); folder != madeFolders_.rend(); ++folder) {
-        ::rmdir(folder->c_str());
+        fs::remove(*folder, ignored);
     }
 }
 
@@ -123,9 +123,10 @@ std::string RenderOutput::Finish(std::FILE* messages) {
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(path_, error)) {
         const int number = FrameNumberOf(entry.path().filename().string());
-        struct stat info {};
-        if (number <= frames_ || ::lstat(entry.path().c_str(), &info) != 0 ||
-            !S_ISREG(info.st_mode) || ::unlink(entry.path().c_str()) != 0) {
+        // Only regular files of the program's own naming; a link is not followed.
+        std::error_code failed;
+        if (number <= frames_ || !fs::is_regular_file(fs::symlink_status(entry.path(), failed)) ||
+            !fs::remove(entry.path(), failed)) {
             continue;
         }
         first = removed == 0 ? number : std::min(first, number);
