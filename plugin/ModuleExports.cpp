@@ -7,6 +7,7 @@
 #include "PluginVersion.h"
 #include "Quellmark.h"
 #include "sdk/PluginDescriptor.h"
+#include "sdk/SdkExport.h"
 
 namespace {
 
@@ -25,8 +26,7 @@ extern "C" {
 // none and returns the address of the module's reference to it; the host may
 // copy the reference to keep the plugin alive on its own. If the allocation
 // fails, std::bad_alloc reaches the host and the reference stays empty.
-__attribute__((visibility("default"))) std::shared_ptr<BakkesMod::Plugin::BakkesModPlugin>*
-getPlugin() {
+PLUGIN_ENTRY_POINT std::shared_ptr<BakkesMod::Plugin::BakkesModPlugin>* getPlugin() {
     if (!s_instance) {
         s_instance = std::make_shared<Quellmark>();
     }
@@ -37,7 +37,7 @@ getPlugin() {
 // before dropping its owner, so a plugin whose destruction reaches back into
 // the module finds the reference already empty. A copy the host still holds
 // keeps the plugin alive until the host lets it go.
-__attribute__((visibility("default"))) void deleteMe() {
+PLUGIN_ENTRY_POINT void deleteMe() {
     if (!s_instance) {
         return;
     }
@@ -48,7 +48,7 @@ __attribute__((visibility("default"))) void deleteMe() {
 
 // What the host loader reads first (see PluginDescriptor). Constant
 // initialisation: ready before any code of the module runs, fillers zero.
-__attribute__((visibility("default"))) extern const PluginDescriptor exports;
+PLUGIN_ENTRY_POINT extern const PluginDescriptor exports;
 const PluginDescriptor exports = {
     kPluginInterfaceVersion,
     kMainSourcePath,

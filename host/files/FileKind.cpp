@@ -23,12 +23,14 @@ std::string_view KindName(mode_t mode) {
     if (S_ISFIFO(mode)) {
         return "a FIFO (named pipe)";
     }
+#if defined(S_ISSOCK) // Windows' C library knows no sockets or links among files.
     if (S_ISSOCK(mode)) {
         return "a socket";
     }
     if (S_ISLNK(mode)) {
         return "a symbolic link";
     }
+#endif
     return "not a regular file";
 }
 

@@ -129,20 +129,4 @@ std::string InputFile::ReadAt(std::uint64_t offset, std::size_t count) {
     return bytes;
 }
 
-std::string ReadFile(const std::filesystem::path& path, const ReadRules& rules) {
-    return InputFile(path, rules).ReadAll();
-}
-
-std::string SizeText(std::uint64_t bytes) {
-    constexpr std::uint64_t kMiB = 1024 * 1024;
-    constexpr std::uint64_t kKiB = 1024;
-    if (bytes >= kMiB && bytes % kMiB == 0) {
-        return std::to_string(bytes / kMiB) + " MiB";
-    }
-    if (bytes >= kKiB && bytes % kKiB == 0) {
-        return std::to_string(bytes / kKiB) + " KiB";
-    }
-    return std::to_string(bytes) + " bytes";
-}
-
 } // namespace files

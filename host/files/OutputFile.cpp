@@ -292,10 +292,4 @@ void WriteAll(int fd, std::string_view bytes, std::string_view name) {
     }
 }
 
-void WriteFile(const fs::path& path, std::string_view bytes, const WriteRules& rules) {
-    OutputFile file(path, rules);
-    file.Write(bytes);
-    file.Commit();
-}
-
 } // namespace files

@@ -3,15 +3,16 @@
 #include <cstdint>
 #include <string>
 
-#include "SdkExport.h"
-
 namespace BakkesMod::Plugin {
 
 // A plugin that draws a page of the host's settings window. The host finds it
 // on the plugin instance, hands over its Dear ImGui context with SetUiContext
 // before the first draw, and calls DrawSettingsPanel on every UI frame while
 // the page is open, on its UI thread.
-class BAKKESMOD_PLUGIN_EXPORT PluginSettingsWindow {
+//
+// Not exported from modules: the host's dynamic_cast matches the type by its
+// name across modules, and a module's boundary is the plugin base class alone.
+class PluginSettingsWindow {
 public:
     virtual ~PluginSettingsWindow() = default;
     virtual void DrawSettingsPanel() = 0;

@@ -6,6 +6,7 @@
 
 #include "CommandLine.h"
 #include "InputError.h"
+#include "ProcessStart.h"
 #include "Subcommands.h"
 #include "Validator.h"
 #include "files/FileError.h"
@@ -53,6 +54,7 @@ struct Dispatch {
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    sandbox::UseBinaryStandardStreams();
+    const std::vector<std::string> arguments = sandbox::CommandLineArguments(argc, argv);
     return std::visit(Dispatch{}, sandbox::ParseCommandLine(arguments));
 }

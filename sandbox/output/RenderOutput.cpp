@@ -1,13 +1,12 @@
 #include "RenderOutput.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
 
 #include "InputError.h"
 #include "PngFile.h"
+#include "ProgramPath.h"
 #include "files/FileError.h"
 
 namespace sandbox {
@@ -44,7 +43,7 @@ std::string FrameFileName(int frame) {
 
 RenderOutput::RenderOutput(const std::optional<std::string>& out, int frames, bool traceOnStdout)
     : frames_(frames), folder_(frames > 1) {
-    path_ = out.value_or(folder_ ? "quellmark-frames" : "quellmark.png");
+    path_ = PathFromText(out.value_or(folder_ ? "quellmark-frames" : "quellmark.png"));
     std::error_code error;
     if (ToStandardOutput()) {
         if (folder_) {
@@ -72,9 +71,10 @@ RenderOutput::RenderOutput(const std::optional<std::string>& out, int frames, bo
             missing.insert(missing.begin(), folder);
         }
         for (const fs::path& folder : missing) {
-            if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) {
-                throw files::WriteFailed("cannot make the output folder '" + folder.string() +
-                                         "': " + std::strerror(errno));
+            std::error_code made;
+            if (!fs::create_directory(folder, made) && made) {
+                throw files::WriteFailed("cannot make the output folder '" + PathText(folder) +
+                                         "': " + made.message());
             }
             madeFolders_.push_back(folder);
         }
@@ -95,9 +95,10 @@ RenderOutput::~RenderOutput() {
     if (finished_) {
         return;
     }
-    // Innermost first; rmdir removes only what is empty.
+    // Innermost first; a folder is removed only while it is empty.
+    std::error_code ignored;
     for (auto folder = madeFolders_.rbegin(); folder != madeFolders_.rend(); ++folder) {
-        ::rmdir(folder->c_str());
+        fs::remove(*folder, ignored);
     }
 }
 
@@ -113,7 +114,7 @@ std::string RenderOutput::Finish(std::FILE* messages) {
     if (!folder_) {
         single_->Commit();
         finished_ = true;
-        return ToStandardOutput() ? "the PNG to standard output" : fs::absolute(path_).string();
+        return ToStandardOutput() ? "the PNG to standard output" : PathText(fs::absolute(path_));
     }
     finished_ = true;
     int first = 0;
@@ -122,9 +123,10 @@ std::string RenderOutput::Finish(std::FILE* messages) {
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(path_, error)) {
         const int number = FrameNumberOf(entry.path().filename().string());
-        struct stat info {};
-        if (number <= frames_ || ::lstat(entry.path().c_str(), &info) != 0 ||
-            !S_ISREG(info.st_mode) || ::unlink(entry.path().c_str()) != 0) {
+        // Only regular files of the program's own naming; a link is not followed.
+        std::error_code failed;
+        if (number <= frames_ || !fs::is_regular_file(fs::symlink_status(entry.path(), failed)) ||
+            !fs::remove(entry.path(), failed)) {
             continue;
         }
         first = removed == 0 ? number : std::min(first, number);
@@ -138,7 +140,7 @@ std::string RenderOutput::Finish(std::FILE* messages) {
                      removed == 1 ? "" : " to ", removed == 1 ? "" : FrameFileName(last).c_str(),
                      path_.string().c_str());
     }
-    return fs::absolute(path_).string();
+    return PathText(fs::absolute(path_));
 }
 
 } // namespace sandbox

@@ -1,15 +1,16 @@
 #include "Session.h"
 
-#include <cstdlib>
 #include <filesystem>
 
 #include <imgui.h>
 
 #include "CanvasLayer.h"
+#include "ConfigLocation.h"
 #include "ConsoleHelp.h"
 #include "DefaultScenario.h"
 #include "GameEvents.h"
 #include "InputError.h"
+#include "ProgramPath.h"
 #include "RunNotes.h"
 #include "ScenarioParser.h"
 
@@ -17,13 +18,13 @@ namespace sandbox {
 
 namespace {
 
+// QUELLMARK_MODULE_FILE_NAME comes from the build: Quellmark.so, Quellmark.dll.
 std::string ModuleBesideProgram() {
-    std::error_code error;
-    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) {
-        return "Quellmark.so";
+    const std::filesystem::path program = ProgramPath();
+    if (program.empty()) {
+        return QUELLMARK_MODULE_FILE_NAME;
     }
-    return (program.parent_path() / "Quellmark.so").string();
+    return PathText(program.parent_path() / QUELLMARK_MODULE_FILE_NAME);
 }
 
 std::filesystem::path ConfigPathFor(const SessionOptions& options) {
@@ -31,10 +32,10 @@ std::filesystem::path ConfigPathFor(const SessionOptions& options) {
         return {};
     }
     if (options.configPath) {
-        return *options.configPath;
+        return PathFromText(*options.configPath);
     }
-    // Empty when neither variable is set: the run then has no config.
-    return DefaultConfigPath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+    // Empty when no variable names a place: the run then has no config.
+    return DefaultConfigPathHere();
 }
 
 } // namespace

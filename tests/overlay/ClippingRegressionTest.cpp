@@ -25,8 +25,20 @@ namespace {
 // speed. A hard-coded expectation is right here and nowhere else: the point is
 // to pin existing behaviour, not to state a known answer. If a deliberate change
 // of behaviour moves it, record the new figures in the same commit and say why.
+//
+// One recording per C library: the geometry calls the standard single-precision
+// sine, cosine and tangent, and MinGW-w64's sinf, cosf and tanf (its own code,
+// tanf through msvcrt's tan) differ from glibc's in the last bit for some
+// arguments. Those bits move frustum planes and so a few segments' clipping:
+// four fewer of the fixed segments are drawn. Each figure pins its own
+// platform; the worked-number tests stay exact on both.
+#if defined(_WIN32)
+constexpr std::uint64_t kRecordedDigest = 0x18464bad3a151bedull;
+constexpr long kRecordedLinesDrawn = 6790;
+#else
 constexpr std::uint64_t kRecordedDigest = 0x2ff0948cf875f07full;
 constexpr long kRecordedLinesDrawn = 6794;
+#endif
 
 constexpr int kFrusta = 300;
 constexpr float kNear = 50.0f;

@@ -17,7 +17,7 @@ using ::testing::IsEmpty;
 
 namespace {
 
-const std::string kProbe = PROBE_MODULE_DIR "/probe_module.so";
+const std::string kProbe = PROBE_MODULE_DIR "/probe_module" MODULE_SUFFIX;
 
 class PluginHostTest : public ::testing::Test {
 protected:
@@ -102,16 +102,19 @@ TEST_F(PluginHostTest, ClosingTheModuleOnlySkipsOnUnloadAndRelease) {
 }
 
 TEST_F(PluginHostTest, AFactoryThatMakesNoPluginIsReported) {
-    EXPECT_EQ(Open(PROBE_MODULE_DIR "/probe_null_address.so").Load(0, error_), nullptr);
+    EXPECT_EQ(Open(PROBE_MODULE_DIR "/probe_null_address" MODULE_SUFFIX).Load(0, error_), nullptr);
     EXPECT_EQ(error_, "the factory returned a null address");
-    EXPECT_EQ(Open(PROBE_MODULE_DIR "/probe_empty_reference.so").Create(error_), nullptr);
+    EXPECT_EQ(Open(PROBE_MODULE_DIR "/probe_empty_reference" MODULE_SUFFIX).Create(error_),
+              nullptr);
     EXPECT_EQ(error_, "the factory left the module's reference empty");
     EXPECT_EQ(host_.LiveHandles(), 0) << "no host reference was made for a missing plugin";
 }
 
 TEST_F(PluginHostTest, ARefusedModuleIsReportedByTheLoader) {
-    EXPECT_EQ(sim::PluginHost::Open(PROBE_MODULE_DIR "/absent.so", host_, error_), nullptr);
-    EXPECT_EQ(error_, "cannot read module '" PROBE_MODULE_DIR "/absent.so': no such file");
+    EXPECT_EQ(sim::PluginHost::Open(PROBE_MODULE_DIR "/absent" MODULE_SUFFIX, host_, error_),
+              nullptr);
+    EXPECT_EQ(error_,
+              "cannot read module '" PROBE_MODULE_DIR "/absent" MODULE_SUFFIX "': no such file");
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "TestModuleDescriptor.h"
+#include "TestModuleExport.h"
 #include "sdk/BakkesModPlugin.h"
 #include "sdk/GameWrapper.h"
 #include "sdk/PluginDescriptor.h"
@@ -49,8 +50,7 @@ std::shared_ptr<BakkesMod::Plugin::BakkesModPlugin> instance;
 
 extern "C" {
 
-__attribute__((visibility("default"))) std::shared_ptr<BakkesMod::Plugin::BakkesModPlugin>*
-getPlugin() {
+TEST_MODULE_EXPORT std::shared_ptr<BakkesMod::Plugin::BakkesModPlugin>* getPlugin() {
 #if defined(PROBE_NULL_ADDRESS)
     return nullptr;
 #elif defined(PROBE_EMPTY_REFERENCE)
@@ -63,7 +63,7 @@ getPlugin() {
 #endif
 }
 
-__attribute__((visibility("default"))) void deleteMe() {
+TEST_MODULE_EXPORT void deleteMe() {
     if (instance && instance->cvarManager) {
         // Whether this release destroys the plugin, or an owner outside the
         // module still holds it.
@@ -73,7 +73,7 @@ __attribute__((visibility("default"))) void deleteMe() {
     instance.reset();
 }
 
-__attribute__((visibility("default"))) extern const PluginDescriptor exports;
+TEST_MODULE_EXPORT extern const PluginDescriptor exports;
 constinit const PluginDescriptor exports =
     TestModuleDescriptor(__FILE__, "Probe", "notes the host's steps", &getPlugin, &deleteMe);
 

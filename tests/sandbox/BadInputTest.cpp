@@ -48,18 +48,18 @@ TEST_F(SandboxBadInputTest, MissingModuleFile) {
 }
 
 TEST_F(SandboxBadInputTest, ModuleWithoutDescriptor) {
-    ExpectRefused({"--module", REFUSED_MODULE_DIR "/refused_no_descriptor.so"},
-                  {"refused_no_descriptor.so", "no descriptor"});
+    ExpectRefused({"--module", REFUSED_MODULE_DIR "/refused_no_descriptor" MODULE_SUFFIX},
+                  {"refused_no_descriptor" MODULE_SUFFIX, "no descriptor"});
 }
 
 TEST_F(SandboxBadInputTest, ModuleOfAnotherInterfaceVersion) {
-    ExpectRefused({"--module", REFUSED_MODULE_DIR "/refused_wrong_version.so"},
-                  {"refused_wrong_version.so", "interface version 94"});
+    ExpectRefused({"--module", REFUSED_MODULE_DIR "/refused_wrong_version" MODULE_SUFFIX},
+                  {"refused_wrong_version" MODULE_SUFFIX, "interface version 94"});
 }
 
 TEST_F(SandboxBadInputTest, ModuleWithNullFactory) {
-    ExpectRefused({"--module", REFUSED_MODULE_DIR "/refused_null_factory.so"},
-                  {"refused_null_factory.so", "has a null descriptor entry: factory"});
+    ExpectRefused({"--module", REFUSED_MODULE_DIR "/refused_null_factory" MODULE_SUFFIX},
+                  {"refused_null_factory" MODULE_SUFFIX, "has a null descriptor entry: factory"});
 }
 
 TEST_F(SandboxBadInputTest, MissingScenarioFile) {

@@ -110,6 +110,9 @@ struct LoadedStore {
     std::string error;
 };
 
+// POSIX only: the read error comes from the interposed read, and the FIFO is
+// a kind of file Windows does not have.
+#if !defined(_WIN32)
 TEST(ConfigStoreTest, AConfigThatCouldNotBeReadIsNeverSavedOver) {
     sandboxtest::TempDir dir;
     const std::string kept = "other_plugin \"7\"\nqm_enabled \"0\"\n";
@@ -150,6 +153,7 @@ TEST(ConfigStoreTest, AConfigThatCouldNotBeReadIsNeverSavedOver) {
     ASSERT_EQ(::lstat(fifo.c_str(), &info), 0);
     EXPECT_TRUE(S_ISFIFO(info.st_mode));
 }
+#endif
 
 TEST(ConfigStoreTest, AMissingConfigIsEmptyAndMadeByTheFirstSave) {
     sandboxtest::TempDir dir;

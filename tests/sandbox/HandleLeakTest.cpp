@@ -12,7 +12,7 @@ namespace sandboxtest {
 namespace {
 
 std::string Faulty(const std::string& fault) {
-    return std::string(FAULTY_MODULE_DIR) + "/faulty_" + fault + ".so";
+    return std::string(FAULTY_MODULE_DIR) + "/faulty_" + fault + MODULE_SUFFIX;
 }
 
 class SandboxHandleLeakTest : public ::testing::Test {

@@ -1,5 +1,9 @@
 #include "PngPixels.h"
 
+#include <fstream>
+#include <iterator>
+#include <string>
+
 #include <stb/stb_image.h>
 
 namespace sandboxtest {
@@ -31,7 +35,12 @@ int Picture::GreenPixels() const {
 Picture LoadPicture(const std::filesystem::path& path) {
     Picture picture;
     int channels = 0;
-    unsigned char* data = stbi_load(path.c_str(), &picture.width, &picture.height, &channels, 3);
+    // Read through the stream, which takes a wide path on Windows, then decoded.
+    std::ifstream file(path, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(file), {}};
+    unsigned char* data =
+        stbi_load_from_memory(reinterpret_cast<const unsigned char*>(bytes.data()),
+                              int(bytes.size()), &picture.width, &picture.height, &channels, 3);
     if (data == nullptr) {
         return {};
     }

@@ -1,6 +1,8 @@
 #include "ProgramRun.h"
 
+#if !defined(_WIN32)
 #include <sys/wait.h>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +12,8 @@
 
 namespace sandboxtest {
 
+// The Windows side of RunSandbox is in ProgramRunWindows.cpp.
+#if !defined(_WIN32)
 namespace {
 
 std::string Quoted(const std::string& word) {
@@ -51,6 +55,7 @@ RunResult RunSandbox(const std::vector<std::string>& arguments, const TempDir& h
     std::filesystem::remove(errFile);
     return result;
 }
+#endif
 
 std::string ReadFile(const std::filesystem::path& path) {
     std::ifstream file(path, std::ios::binary);

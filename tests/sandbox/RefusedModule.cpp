@@ -2,13 +2,14 @@
 // for the sandbox to refuse. Its factory and release are never meant to run.
 #include <memory>
 
+#include "TestModuleExport.h"
 #include "sdk/PluginDescriptor.h"
 
 #if defined(REFUSED_NO_DESCRIPTOR)
 
 // No descriptor at all: only something else exported.
 extern "C" {
-__attribute__((visibility("default"))) int notADescriptor = kPluginInterfaceVersion;
+TEST_MODULE_EXPORT int notADescriptor = kPluginInterfaceVersion;
 }
 
 #else
@@ -30,17 +31,16 @@ std::shared_ptr<BakkesMod::Plugin::BakkesModPlugin>* MakeNothing() {
 
 } // namespace
 
-extern "C" __attribute__((visibility("default")))
-const PluginDescriptor exports = {kPluginInterfaceVersion - 1,
-                                  "RefusedModule.cpp",
-                                  "Refused",
-                                  "wrong interface version",
-                                  "0",
-                                  1,
-                                  MakeNothing,
-                                  ReleaseNothing};
+extern "C" TEST_MODULE_EXPORT const PluginDescriptor exports = {kPluginInterfaceVersion - 1,
+                                                                "RefusedModule.cpp",
+                                                                "Refused",
+                                                                "wrong interface version",
+                                                                "0",
+                                                                1,
+                                                                MakeNothing,
+                                                                ReleaseNothing};
 #else
-extern "C" __attribute__((visibility("default"))) const PluginDescriptor exports = {
+extern "C" TEST_MODULE_EXPORT const PluginDescriptor exports = {
     kPluginInterfaceVersion, "RefusedModule.cpp", "Refused", "null factory", "0", 1, nullptr,
     ReleaseNothing};
 #endif

@@ -15,6 +15,7 @@
 
 #include "OverlayTargets.h"
 #include "TestModuleDescriptor.h"
+#include "TestModuleExport.h"
 #include "sdk/BakkesModPlugin.h"
 #include "sdk/CanvasWrapper.h"
 #include "sdk/GameWrapper.h"
@@ -102,22 +103,21 @@ extern "C" {
 #if defined(FAULTY_LEAK)
 // Allocated when the module is loaded and never freed; exported, so that the
 // allocation cannot be optimised away.
-__attribute__((visibility("default"))) char* faultyLost = new char[64 * 1024];
+TEST_MODULE_EXPORT char* faultyLost = new char[64 * 1024];
 #endif
 
-__attribute__((visibility("default"))) std::shared_ptr<BakkesMod::Plugin::BakkesModPlugin>*
-getPlugin() {
+TEST_MODULE_EXPORT std::shared_ptr<BakkesMod::Plugin::BakkesModPlugin>* getPlugin() {
     if (!instance) {
         instance = std::make_shared<FaultyPlugin>();
     }
     return &instance;
 }
 
-__attribute__((visibility("default"))) void deleteMe() {
+TEST_MODULE_EXPORT void deleteMe() {
     instance.reset();
 }
 
-__attribute__((visibility("default"))) extern const PluginDescriptor exports;
+TEST_MODULE_EXPORT extern const PluginDescriptor exports;
 constinit const PluginDescriptor exports =
     TestModuleDescriptor(__FILE__, "Faulty", "a module with one fault", &getPlugin, &deleteMe);
 

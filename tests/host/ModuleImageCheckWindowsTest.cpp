@@ -1,0 +1,120 @@
+// The Windows side of the module file check: copies of the real
+// Quellmark.dll, cut short or patched, are refused with the check that
+// failed; the DLL itself passes.
+#include <windows.h>
+
+#include <cstddef>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "TempDir.h"
+#include "sim/ModuleImageCheck.h"
+
+namespace {
+
+std::string Bytes(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+// Offsets read independently of the check.
+std::size_t NtOffset(const std::string& image) {
+    IMAGE_DOS_HEADER dos;
+    std::memcpy(&dos, image.data(), sizeof dos);
+    return static_cast<std::size_t>(dos.e_lfanew);
+}
+
+// Where the last section's bytes end.
+std::size_t SectionsEnd(const std::string& image) {
+    IMAGE_NT_HEADERS64 nt;
+    std::memcpy(&nt, image.data() + NtOffset(image), sizeof nt);
+    const std::size_t table = NtOffset(image) + offsetof(IMAGE_NT_HEADERS64, OptionalHeader) +
+                              nt.FileHeader.SizeOfOptionalHeader;
+    std::size_t end = 0;
+    for (int i = 0; i < nt.FileHeader.NumberOfSections; ++i) {
+        IMAGE_SECTION_HEADER section;
+        std::memcpy(&section, image.data() + table + i * sizeof section, sizeof section);
+        end = std::max<std::size_t>(end, section.PointerToRawData + section.SizeOfRawData);
+    }
+    return end;
+}
+
+class ModuleImageCheckTest : public ::testing::Test {
+protected:
+    std::string Check(const std::string& bytes) {
+        dir.Write("module.dll", bytes);
+        return sim::CheckModuleImage((dir / "module.dll").string()).value_or("");
+    }
+
+    template <typename Field> std::string Patched(std::size_t offset, Field value) {
+        std::string copy = module;
+        std::memcpy(copy.data() + offset, &value, sizeof value);
+        return copy;
+    }
+
+    testsupport::TempDir dir;
+    const std::string module = Bytes(QUELLMARK_MODULE);
+};
+
+TEST_F(ModuleImageCheckTest, TheBuiltModulePasses) {
+    ASSERT_GT(module.size(), 20000u);
+    EXPECT_EQ(sim::CheckModuleImage(QUELLMARK_MODULE), std::nullopt);
+    EXPECT_EQ(Check(module.substr(0, SectionsEnd(module))), "")
+        << "what follows the last section (debug data, if any) is never mapped";
+}
+
+TEST_F(ModuleImageCheckTest, EveryCutIntoASectionIsRefused) {
+    const std::size_t end = SectionsEnd(module);
+    ASSERT_GT(end, 20000u);
+    std::vector<std::size_t> cuts = {4096, 20000, end - 4096, end - 1};
+    for (std::size_t cut = 65536; cut < end; cut += 65536) {
+        cuts.push_back(cut);
+    }
+    for (const std::size_t cut : cuts) {
+        const std::string message = Check(module.substr(0, cut));
+        EXPECT_NE(message.find("module.dll': truncated: section '"), std::string::npos)
+            << cut << " bytes: " << message;
+        EXPECT_NE(message.find("but the file has " + std::to_string(cut)), std::string::npos)
+            << cut << " bytes: " << message;
+    }
+}
+
+TEST_F(ModuleImageCheckTest, CutsIntoTheHeadersSayWhatIsMissing) {
+    EXPECT_NE(Check("").find("not a PE file (no MZ header)"), std::string::npos);
+    EXPECT_NE(Check(module.substr(0, 40)).find("truncated: the DOS header"), std::string::npos)
+        << Check(module.substr(0, 40));
+    EXPECT_NE(Check(module.substr(0, NtOffset(module) + 10)).find("truncated: the PE header"),
+              std::string::npos)
+        << Check(module.substr(0, NtOffset(module) + 10));
+}
+
+TEST_F(ModuleImageCheckTest, AModuleForAnotherMachineOrFormatIsRefusedSayingWhich) {
+    const std::size_t file = NtOffset(module) + offsetof(IMAGE_NT_HEADERS64, FileHeader);
+    EXPECT_NE(
+        Check(Patched<WORD>(file + offsetof(IMAGE_FILE_HEADER, Machine), IMAGE_FILE_MACHINE_I386))
+            .find("built for x86 (32-bit), this host is x86-64"),
+        std::string::npos);
+    EXPECT_NE(Check(Patched<WORD>(file + offsetof(IMAGE_FILE_HEADER, Characteristics),
+                                  IMAGE_FILE_EXECUTABLE_IMAGE))
+                  .find("an executable, not a DLL"),
+              std::string::npos);
+    EXPECT_NE(Check(Patched<DWORD>(NtOffset(module), 0x00004C45)).find("no PE signature"),
+              std::string::npos);
+    EXPECT_NE(Check("#!/bin/sh\necho not a module\n").find("not a PE file"), std::string::npos);
+}
+
+TEST_F(ModuleImageCheckTest, WhatIsNotARegularFileIsRefused) {
+    EXPECT_NE(sim::CheckModuleImage(dir.Path().string()).value_or("").find("directory"),
+              std::string::npos);
+    EXPECT_NE(
+        sim::CheckModuleImage((dir / "absent.dll").string()).value_or("").find("no such file"),
+        std::string::npos);
+}
+
+} // namespace
