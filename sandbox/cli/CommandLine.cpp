@@ -200,6 +200,13 @@ Request ParseCommandLine(std::span<const std::string> arguments) {
         ->delimiter(',')
         ->allow_extra_args(false)
         ->check(NonEmpty());
+    validateCommand
+        .add_option("--failures", validate.failuresDir,
+                    "folder the hostile frames that breach are written to, as scenario files "
+                    "that render replays (default " +
+                        validate.failuresDir + ")")
+        ->type_name("DIR")
+        ->check(NonEmpty());
     AddFlag(validateCommand, "--list", validate.list, "list the checks and exit");
     // Set last: subcommands take their parent's footer when they are added.
     program.footer("'quellmark-sandbox COMMAND --help' lists a command's options.");

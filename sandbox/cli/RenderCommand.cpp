@@ -36,9 +36,10 @@ int RunRender(const RenderOptions& options) {
     session.FlushConsole(stderr);
 
     const Scenario& scenario = session.GetScenario();
+    const Vector2 picture = PictureSize(scenario.canvas);
     const std::unique_ptr<FrameOutput> output =
         pngs ? std::make_unique<PngFrames>(*pngs)
-             : OpenOutput(plan, scenario.canvas.X, scenario.canvas.Y, kRenderFramesPerSecond);
+             : OpenOutput(plan, picture.X, picture.Y, kRenderFramesPerSecond);
     ProgressBar progress(stderr, scenario.frames, options.session.trace ? stdout : nullptr);
     RenderFrames(session, trace, *output, [&](int frame) {
         if (session.ConsolePending()) {

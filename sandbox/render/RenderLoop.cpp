@@ -37,10 +37,11 @@ RenderTimes RenderFrames(Session& session, TraceWriter& trace, FrameOutput& outp
     const Clock::time_point start = Clock::now();
     const Scenario& scenario = session.GetScenario();
     sim::Host& host = session.Host();
-    OffscreenTarget target(scenario.canvas.X, scenario.canvas.Y);
+    const Vector2 picture = PictureSize(scenario.canvas);
+    OffscreenTarget target(picture.X, picture.Y);
     DrawDataRenderer renderer(target.Renderer());
     ImGuiIO& io = ImGui::GetIO();
-    io.DisplaySize = ImVec2(float(scenario.canvas.X), float(scenario.canvas.Y));
+    io.DisplaySize = ImVec2(float(picture.X), float(picture.Y));
     io.DeltaTime = 1.0f / float(kRenderFramesPerSecond);
 
     RenderTimes times;

@@ -1,5 +1,6 @@
 #include "Scenario.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -12,6 +13,10 @@ int ToHostUnits(double radians) {
 }
 
 } // namespace
+
+Vector2 PictureSize(Vector2 canvas) {
+    return {std::clamp(canvas.X, 1, kMaxPictureSide), std::clamp(canvas.Y, 1, kMaxPictureSide)};
+}
 
 Rotator LookRotation(Vector from, Vector to) {
     const double dx = double(to.X) - from.X;

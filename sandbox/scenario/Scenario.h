@@ -29,7 +29,7 @@ struct Scenario {
     std::string source; // file it came from, for messages
     sim::GameMode mode = sim::GameMode::Freeplay;
     bool serverPresent = true;
-    Vector2 canvas{1280, 720}; // as the embedded default
+    Vector2 canvas{1280, 720};                              // as the embedded default
     std::optional<Track> ball;                              // empty: no ball
     std::optional<CameraSetup> camera;                      // empty: no camera
     std::vector<std::pair<std::string, std::string>> cvars; // in file order
@@ -45,6 +45,15 @@ struct FrameState {
     std::optional<sim::Actor> ball;
     std::optional<sim::Actor> camera;
 };
+
+// The largest picture side a run draws, and so the largest canvas an ordinary
+// scenario may give.
+constexpr int kMaxPictureSide = 8192;
+
+// The picture drawn of `canvas`: the canvas itself, cut to kMaxPictureSide a
+// side and at least one pixel, since a file with host bounds may hand the
+// plugin an empty or a huge canvas. The plugin still sees the canvas as given.
+Vector2 PictureSize(Vector2 canvas);
 
 // The rotation that turns a camera at `from` to look at `to` (no roll).
 Rotator LookRotation(Vector from, Vector to);

@@ -24,8 +24,13 @@ using Json = nlohmann::ordered_json;
 // that is a typo, and would only lose float precision in the projection.
 constexpr double kMaxCoordinate = 1.0e6;
 constexpr double kMaxSpeed = 1.0e6;
-constexpr int kMaxCanvas = 8192;
+constexpr int kMaxCanvas = kMaxPictureSide;
 constexpr int kMaxFrames = 100000;
+// With "bounds": "host" a file may hold anything the host can be handed, as
+// the validator's failing frames do: any float (and "nan", "inf", "-inf" as
+// texts, since JSON has no such numbers), any field of view, canvases from
+// empty to this size.
+constexpr int kMaxHostCanvas = 65535;
 
 // Deeper than any scenario needs by far, and shallow enough that nothing
 // that walks the document recursively comes near the stack's end.
@@ -157,6 +162,34 @@ public:
         return number;
     }
 
+    // A number the host is handed: within [low, high], or, in a file marked
+    // "bounds": "host", any float, non-finite ones written as texts.
+    double HostNumber(const Json& value, const std::string& path, double low, double high) const {
+        if (!hostBounds_) {
+            return Number(value, path, low, high);
+        }
+        if (value.is_string()) {
+            const std::string& text = value.get_ref<const std::string&>();
+            if (text == "nan") {
+                return std::numeric_limits<double>::quiet_NaN();
+            }
+            if (text == "inf" || text == "-inf") {
+                const double infinity = std::numeric_limits<double>::infinity();
+                return text == "inf" ? infinity : -infinity;
+            }
+        }
+        // Every number that rounds to a finite float: up to the largest
+        // float and half its last step, as the writer's nine digits of it
+        // (3.40282347e+38) lie a little above the float itself.
+        constexpr double kFloatMax = std::numeric_limits<float>::max();
+        const double kLimit = kFloatMax + (kFloatMax - std::nextafter(float(kFloatMax), 0.0f)) / 2;
+        const double number = Number(value, path, -kLimit, kLimit);
+        if (std::fabs(number) == kLimit) {
+            Fail(path, Shown(value) + " is past the largest float");
+        }
+        return number;
+    }
+
     int Integer(const Json& value, const std::string& path, double low, double high) const {
         const double number = Number(value, path, low, high);
         if (number != std::floor(number)) {
@@ -185,7 +218,7 @@ public:
         float c[3];
         for (std::size_t i = 0; i < 3; ++i) {
             c[i] = static_cast<float>(
-                Number(array[i], Index(path, i), -kMaxCoordinate, kMaxCoordinate));
+                HostNumber(array[i], Index(path, i), -kMaxCoordinate, kMaxCoordinate));
         }
         return {c[0], c[1], c[2]};
     }
@@ -312,8 +345,8 @@ public:
         }
         if (object.contains("fov")) {
             const std::string fovPath = Member(path, "fov");
-            const double fov = Number(object.at("fov"), fovPath, 0.0, 180.0);
-            if (fov <= 0.0 || fov >= 180.0) {
+            const double fov = HostNumber(object.at("fov"), fovPath, 0.0, 180.0);
+            if (!hostBounds_ && (fov <= 0.0 || fov >= 180.0)) {
                 Fail(fovPath, Shown(object.at("fov")) +
                                   " is out of range (a field of view between 0 and 180 degrees, "
                                   "both excluded)");
@@ -349,10 +382,17 @@ public:
         return cvars;
     }
 
-    Scenario Read(const Json& root) const {
+    Scenario Read(const Json& root) {
         Object(root, "");
-        OnlyKnownFields(root, "",
-                        {"mode", "server", "canvas", "camera", "ball", "cvars", "frames"});
+        OnlyKnownFields(
+            root, "", {"bounds", "mode", "server", "canvas", "camera", "ball", "cvars", "frames"});
+        if (root.contains("bounds")) {
+            const Json& bounds = root.at("bounds");
+            if (bounds != "host" && bounds != "scenario") {
+                Fail("bounds", "expected \"scenario\" or \"host\", got " + Shown(bounds));
+            }
+            hostBounds_ = bounds == "host";
+        }
         for (const char* required : {"camera", "ball"}) {
             if (!root.contains(required)) {
                 Fail(required, "missing (use null for none)");
@@ -368,8 +408,10 @@ public:
         }
         if (root.contains("canvas")) {
             const Json& canvas = Array(root.at("canvas"), "canvas", 2);
-            scenario.canvas = {Integer(canvas[0], "canvas[0]", 1, kMaxCanvas),
-                               Integer(canvas[1], "canvas[1]", 1, kMaxCanvas)};
+            const int low = hostBounds_ ? 0 : 1;
+            const int high = hostBounds_ ? kMaxHostCanvas : kMaxCanvas;
+            scenario.canvas = {Integer(canvas[0], "canvas[0]", low, high),
+                               Integer(canvas[1], "canvas[1]", low, high)};
         }
         scenario.ball = Ball(root.at("ball"), "ball");
         scenario.camera = Camera(root.at("camera"), "camera");
@@ -392,6 +434,7 @@ public:
 
 private:
     const std::string& source_;
+    bool hostBounds_ = false;
 };
 
 // "FILE:LINE:COLUMN: what", for the byte at `offset`.

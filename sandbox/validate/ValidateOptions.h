@@ -16,6 +16,8 @@ struct ValidateOptions {
     int cycles = 100;
     std::uint64_t seed = kDefaultSeed;
     std::vector<std::string> only; // empty: every check
+    // Where the hostile frames that breach are written as scenario files.
+    std::string failuresDir = "validate-failures";
     bool list = false;
 };
 

@@ -67,6 +67,7 @@ int RunValidate(const ValidateOptions& options) {
     context.modulePath = std::filesystem::absolute(context.modulePath, error).string();
     context.cycles = options.cycles;
     context.seed = options.seed;
+    context.failuresDir = std::filesystem::absolute(options.failuresDir, error).string();
     std::fprintf(stderr, "validating %s (seed %#llx, %d load cycles)\n", context.modulePath.c_str(),
                  static_cast<unsigned long long>(context.seed), context.cycles);
 

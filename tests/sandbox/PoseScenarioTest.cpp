@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <cmath>
 #include <cstdint>
+#include <limits>
 
 #include "InputError.h"
 #include "PoseScenario.h"
@@ -59,10 +61,59 @@ TEST(PoseScenarioTest, AbsentCameraAndBallStayAbsent) {
     EXPECT_TRUE(scenario.cvars.empty());
 }
 
-TEST(PoseScenarioTest, APoseNoScenarioCanHoldIsRefusedWhenSaved) {
+TEST(PoseScenarioTest, AnOrdinaryPoseMakesAnOrdinaryFile) {
     sim::Host host;
-    host.ball = sim::Actor{{0.0f, 2.0e6f, 93.0f}, {}, 0.0f};
-    EXPECT_THROW(PoseScenarioText(host), InputError) << "a ball past the coordinate bound";
+    host.ball = sim::Actor{{0.0f, 1000000.0f, 93.0f}, {}, 0.0f};
+    EXPECT_EQ(PoseScenarioText(host).find("bounds"), std::string::npos)
+        << "a pose within a scenario's bounds needs no marker";
+}
+
+TEST(PoseScenarioTest, AHostilePoseIsMarkedAndReadsBackBitForBit) {
+    // What the validator hands the plugin: past every ordinary bound.
+    sim::Host host;
+    host.mode = sim::GameMode::CustomTraining;
+    host.canvasSize = {16384, 0};
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float infinity = std::numeric_limits<float>::infinity();
+    host.camera = sim::Actor{{-infinity, 2.0e6f, 3.0e38f}, {-2147483647 - 1, 0, 7}, 207.0f};
+    host.ball = sim::Actor{{nan, infinity, -std::numeric_limits<float>::max()}, {}, 0.0f};
+
+    const std::string text = PoseScenarioText(host);
+    EXPECT_NE(text.find("\"bounds\": \"host\""), std::string::npos) << text;
+    const Scenario scenario = ParseScenario(text, "pose.json");
+    EXPECT_EQ(scenario.mode, sim::GameMode::CustomTraining);
+    EXPECT_EQ(scenario.canvas, (Vector2{16384, 0}));
+    const FrameState state = StateAt(scenario, 1);
+    ASSERT_TRUE(state.camera && state.ball);
+    ExpectSameBits(state.camera->location, host.camera->location, "camera");
+    EXPECT_EQ(state.camera->rotation, host.camera->rotation);
+    EXPECT_EQ(Bits(state.camera->fov), Bits(host.camera->fov));
+    EXPECT_TRUE(std::isnan(state.ball->location.X));
+    EXPECT_EQ(Bits(state.ball->location.Y), Bits(infinity));
+    EXPECT_EQ(Bits(state.ball->location.Z), Bits(host.ball->location.Z))
+        << "the largest float, written in nine digits, reads back";
+}
+
+TEST(PoseScenarioTest, HostBoundsAreAskedForAndStillBounded) {
+    const std::string hostile = R"({"camera": null, "ball": ["nan", 0, 0]})";
+    EXPECT_THROW(ParseScenario(hostile, "s.json"), InputError)
+        << "non-finite values only in a file marked with host bounds";
+    EXPECT_NO_THROW(
+        ParseScenario(R"({"bounds": "host", "camera": null, "ball": ["nan", 0, 0]})", "s.json"));
+    EXPECT_THROW(ParseScenario(R"({"bounds": "any", "camera": null, "ball": null})", "s.json"),
+                 InputError);
+    EXPECT_THROW(
+        ParseScenario(R"({"bounds": "host", "camera": null, "ball": ["NaN", 0, 0]})", "s.json"),
+        InputError)
+        << "only the three texts the writer uses";
+    EXPECT_THROW(
+        ParseScenario(R"({"bounds": "host", "camera": null, "ball": [1e39, 0, 0]})", "s.json"),
+        InputError)
+        << "a finite number past the float range is no value the host can hold";
+
+    sim::Host host;
+    host.canvasSize = {70000, 10};
+    EXPECT_THROW(PoseScenarioText(host), InputError) << "a canvas past even the host bound";
 }
 
 } // namespace

@@ -9,9 +9,10 @@ namespace validate {
 
 // What every check is told: the module under test and the run's parameters.
 struct CheckContext {
-    std::string modulePath; // absolute
-    int cycles = 100;       // load/unload cycles
-    std::uint64_t seed = 0; // for the random frames
+    std::string modulePath;  // absolute
+    int cycles = 100;        // load/unload cycles
+    std::uint64_t seed = 0;  // for the random frames
+    std::string failuresDir; // absolute; breaching frames are written here
 };
 
 // A named check. Each runs in a child process of its own, so a crash fails that

@@ -1,14 +1,21 @@
 // At least 100,000 random frames from the run's seed through the loaded
-// plugin, each judged by the SDK calls it made (see FrameAuditor).
+// plugin, each judged by the SDK calls it made (see FrameAuditor). A frame
+// that breaches is written out as a scenario file, with the calls it made
+// beside it, so `render --scenario` replays it.
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "FrameAudit.h"
 #include "HostileFrame.h"
+#include "InputError.h"
 #include "ModuleChecks.h"
 #include "ModuleUnderTest.h"
+#include "PoseScenario.h"
 #include "ValueText.h"
+#include "files/FileError.h"
+#include "files/OutputFile.h"
 
 namespace validate {
 
@@ -17,6 +24,32 @@ namespace {
 constexpr long kFrames = 100000;
 // Breaches written out in full on stderr; the verdict names the first.
 constexpr long kBreachesShown = 10;
+// Breaches saved as scenario files: enough to replay any fault, few enough
+// that a module breaching in every frame does not fill the disk.
+constexpr long kBreachesSaved = 100;
+
+// Writes the frame `host` holds as FOLDER/hostile-frame-INDEX.json, and the
+// calls the plugin made in it as .calls beside it (one per line, as render's
+// trace prints them). Returns the scenario's path, or why it was not written.
+std::string SaveBreach(const std::string& folder, long index, const sim::Host& host) {
+    const std::filesystem::path stem =
+        std::filesystem::path(folder) / ("hostile-frame-" + std::to_string(index));
+    try {
+        std::string calls;
+        for (const std::string& line : host.log.lines) {
+            calls += line + "\n";
+        }
+        const std::string scenario = sandbox::PoseScenarioText(host);
+        std::filesystem::create_directories(folder);
+        files::WriteFile(stem.string() + ".calls", calls, {"frame's calls", false});
+        files::WriteFile(stem.string() + ".json", scenario, {"scenario", false});
+        return "saved as " + stem.string() + ".json";
+    } catch (const sandbox::InputError& error) {
+        return std::string("not saved: ") + error.what();
+    } catch (const std::exception& error) {
+        return std::string("not saved: ") + error.what();
+    }
+}
 
 std::string Hex(std::uint64_t value) {
     char buffer[24];
@@ -51,8 +84,15 @@ void CheckHostileFrames(const CheckContext& context) {
             breach = auditor.Audit(frame, host.log.lines, host.lines, totals);
         }
         if (breach) {
-            const std::string text =
+            std::string text =
                 "frame " + Num(index) + ": " + *breach + " [" + frame.Describe() + "]";
+            if (breaches < kBreachesSaved) {
+                const std::string saved = SaveBreach(context.failuresDir, index, host);
+                text += "; " + saved;
+                if (saved.starts_with("not saved") && breaches >= kBreachesShown) {
+                    std::fprintf(stderr, "hostile-frames: frame %ld %s\n", index, saved.c_str());
+                }
+            }
             if (breaches++ == 0) {
                 first = text;
             }

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -152,6 +154,40 @@ TEST(ValidateCommandTest, UnclippedDrawingFailsTheHostileFrames) {
     const std::string verdict = VerdictOf(run.out, "hostile-frames");
     EXPECT_TRUE(verdict.starts_with("FAIL hostile-frames: ")) << run.out;
     EXPECT_NE(verdict.find("frames from seed"), std::string::npos) << verdict;
+}
+
+TEST(ValidateCommandTest, BreachingFramesAreSavedAsScenariosThatRenderReplays) {
+    TempDir out;
+    const std::filesystem::path failures = out.Path() / "failures";
+    const RunResult run = Validate({"--module", Faulty("unclipped"), "--only", "hostile-frames",
+                                    "--failures", failures.string()});
+    ASSERT_EQ(run.status, 1) << run.out;
+    std::vector<std::filesystem::path> saved;
+    for (const auto& entry : std::filesystem::directory_iterator(failures)) {
+        if (entry.path().extension() == ".json") {
+            saved.push_back(entry.path());
+        }
+    }
+    ASSERT_FALSE(saved.empty()) << run.err;
+    EXPECT_LE(saved.size(), 100u) << "at most a hundred breaches are saved";
+    std::sort(saved.begin(), saved.end());
+    saved.resize(std::min<std::size_t>(saved.size(), 4));
+    for (const std::filesystem::path& scenario : saved) {
+        std::filesystem::path calls = scenario;
+        calls.replace_extension(".calls");
+        const std::string expected = sandboxtest::ReadFile(calls);
+        ASSERT_FALSE(expected.empty()) << calls;
+        TempDir home;
+        const RunResult replay =
+            RunSandbox({"render", "--scenario", scenario.string(), "--module", Faulty("unclipped"),
+                        "--trace", "--no-config", "--out", (out.Path() / "replay.png").string()},
+                       home);
+        EXPECT_NE(replay.status, 2) << scenario << ": " << replay.err;
+        const std::size_t frame = replay.out.find("frame 1\n");
+        ASSERT_NE(frame, std::string::npos) << scenario << ": " << replay.err;
+        EXPECT_EQ(replay.out.substr(frame + 8, expected.size()), expected)
+            << scenario << ": render's first frame begins with the calls the validator saw";
+    }
 }
 
 TEST(ValidateCommandTest, AModuleThatLeaksOnLoadFailsTheLoadCycles) {
