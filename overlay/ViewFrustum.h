@@ -47,7 +47,24 @@ struct ViewFrustum {
         // Measured as IsInside measures: a plane built from corners a few
         // denormals apart can come out with a normal far from unit length.
         const float offset = Dot(UnitNormals[4], location) + Planes[4].D + nearDistance;
-        return facesAway && std::fabs(offset) < 0.5f * nearDistance;
+        return facesAway && std::fabs(offset) < 0.5f * nearDistance && SidesAreSquare();
+    }
+
+    // Whether the side planes still stand square to each other: the left and
+    // right normals across the camera's up direction, the top and bottom ones
+    // across its right direction (each pair's difference points along that
+    // direction). Near corners that rounding has made coincide (a field of
+    // view of a billionth of a degree) give a side plane that has turned into
+    // another one, and then points far off to the side count as inside.
+    bool SidesAreSquare() const {
+        const Vector up = Normalize(UnitNormals[1] - UnitNormals[0]);
+        const Vector right = Normalize(UnitNormals[2] - UnitNormals[3]);
+        constexpr float kSquare = 0.01f;
+        // Written as "less than" so that a not-a-number product rejects.
+        return std::fabs(Dot(UnitNormals[2], up)) < kSquare &&
+               std::fabs(Dot(UnitNormals[3], up)) < kSquare &&
+               std::fabs(Dot(UnitNormals[0], right)) < kSquare &&
+               std::fabs(Dot(UnitNormals[1], right)) < kSquare;
     }
 
     // True only when the point's distance from every plane is strictly greater

@@ -218,6 +218,17 @@ TEST(ViewFrustumTest, BoundsTheViewOnlyWhenSound) {
     for (float fov : {1.0f, 90.0f, 160.0f, 200.0f}) {
         EXPECT_TRUE(bounds({-5767, -16709, -116}, camera, fov)) << "fov " << fov;
     }
+    // Every ordinary view stays bounded, whichever way the camera turns.
+    for (int turn = 0; turn < 64; ++turn) {
+        const Rotator rotation{turn * 1021 - 32768, turn * 4099, turn * 2053 - 65536};
+        for (float fov : {5.0f, 60.0f, 90.0f, 120.0f, 175.0f}) {
+            for (Vector2 canvas : {Vector2{1600, 900}, Vector2{3840, 2160}, Vector2{900, 1600}}) {
+                EXPECT_TRUE(bounds(rotation, camera, fov, canvas))
+                    << "fov " << fov << " canvas " << canvas.X << "x" << canvas.Y << " turn "
+                    << turn;
+            }
+        }
+    }
     for (float fov : {0.0f, -90.0f, 450.0f, -3.0948501e+26f, NAN}) {
         EXPECT_FALSE(bounds({-5767, -16709, -116}, camera, fov)) << "no camera has fov " << fov;
     }
@@ -230,6 +241,11 @@ TEST(ViewFrustumTest, BoundsTheViewOnlyWhenSound) {
     const Vector axis{-8192.00098f, 1.46936794e-38f, 2.58215586e-38f};
     EXPECT_FALSE(bounds({0, 0, 12255232}, axis, 8.14907253e-10f, {11776, 1}))
         << "a near plane measured with its stored normal would pass";
+    // A billionth of a degree with the near plane intact: the right plane
+    // has turned into the top one, so points far to the side count as inside.
+    EXPECT_FALSE(bounds({524288, 0, -2147483647 - 1}, {90.0f, 7.75969765e-37f, 0.0f},
+                        6.98491931e-10f, {1602, 900}))
+        << "side planes no longer square to each other";
 }
 
 } // namespace
