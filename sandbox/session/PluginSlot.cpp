@@ -1,6 +1,7 @@
 #include "PluginSlot.h"
 
 #include <cstdlib>
+#include <random>
 #include <vector>
 
 namespace sandbox {
@@ -16,6 +17,35 @@ std::string Renamed(std::string text, const std::string& from, const std::string
         text.replace(at, from.size(), to);
     }
     return text;
+}
+
+// A new folder only this process uses, or empty. POSIX makes it mode 0700;
+// Windows has no mkdtemp, but its temporary folder is the user's own, and
+// create_directory fails rather than take a folder that is already there.
+fs::path PrivateFolder() {
+    std::error_code failure;
+    const fs::path temp = fs::temp_directory_path(failure);
+    if (failure) {
+        return {};
+    }
+#ifdef _WIN32
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const fs::path folder = temp / ("quellmark-modules-" + std::to_string(random()));
+        if (fs::create_directory(folder, failure)) {
+            return folder;
+        }
+    }
+    return {};
+#else
+    std::string pattern = (temp / "quellmark-modules-XXXXXX").string();
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    if (::mkdtemp(name.data()) == nullptr) {
+        return {};
+    }
+    return name.data();
+#endif
 }
 
 } // namespace
@@ -90,15 +120,11 @@ std::string PluginSlot::Description() const {
 fs::path PluginSlot::CopyOf(const std::string& path, std::string& error) {
     std::error_code failure;
     if (copies_.empty()) {
-        std::string pattern =
-            (fs::temp_directory_path(failure) / "quellmark-modules-XXXXXX").string();
-        std::vector<char> name(pattern.begin(), pattern.end());
-        name.push_back('\0');
-        if (failure || ::mkdtemp(name.data()) == nullptr) {
+        copies_ = PrivateFolder();
+        if (copies_.empty()) {
             error = "no private folder for a copy of it";
             return {};
         }
-        copies_ = name.data();
     }
     const fs::path source(path);
     const fs::path copy = copies_ / (source.stem().string() + "-" + std::to_string(++copiesMade_) +

@@ -52,7 +52,7 @@ protected:
     TempDir dir;
     TraceWriter silent{nullptr, false};
     const fs::path original = QUELLMARK_MODULE_PATH;
-    const fs::path refused = fs::path(REFUSED_MODULE_DIR) / "refused_wrong_version.so";
+    const fs::path refused = fs::path(REFUSED_MODULE_DIR) / ("refused_wrong_version" MODULE_SUFFIX);
 };
 
 TEST_F(PluginReloadTest, ReloadKeepsTheGameAndTheConsolesCurrentValue) {
