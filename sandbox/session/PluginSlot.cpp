@@ -62,15 +62,35 @@ PluginSlot::~PluginSlot() {
 }
 
 bool PluginSlot::Load(const std::string& path, std::string& error) {
-    std::unique_ptr<sim::PluginHost> module = sim::PluginHost::Open(path, host_, error);
-    if (!module) {
-        return false;
+    fs::path copy;
+#ifdef _WIN32
+    // Windows keeps a loaded DLL's file locked, so a rebuild could not put a
+    // new module in its place: the first load is from a private copy too. A
+    // file that is not there goes to the loader, whose message says so.
+    std::error_code failure;
+    if (fs::is_regular_file(path, failure)) {
+        copy = CopyOf(path, error);
+        if (copy.empty()) {
+            error = "cannot load '" + path + "': " + error;
+            return false;
+        }
     }
-    if (module->Load(uiContext_, error) == nullptr) {
+#endif
+    const std::string opened = copy.empty() ? path : copy.string();
+    std::unique_ptr<sim::PluginHost> module = sim::PluginHost::Open(opened, host_, error);
+    if (module && module->Load(uiContext_, error) == nullptr) {
+        module.reset();
         error = "'" + path + "': the factory made no plugin";
+    }
+    if (!module) {
+        if (!copy.empty()) {
+            std::error_code ignored;
+            fs::remove(copy, ignored);
+            error = Renamed(error, opened, path);
+        }
         return false;
     }
-    Adopt(std::move(module), path, {});
+    Adopt(std::move(module), path, std::move(copy));
     return true;
 }
 
