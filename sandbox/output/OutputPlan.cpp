@@ -22,6 +22,19 @@ InputError OutError(const fs::path& path, const std::string& problem) {
     return InputError("--out " + path.string() + ": " + problem);
 }
 
+// A build without FFmpeg or libwebp (the Windows cross build) cannot write the
+// format: it is bad input there, said before anything is drawn.
+#ifdef QUELLMARK_MP4_OUTPUT
+constexpr bool kMp4Encoder = true;
+#else
+constexpr bool kMp4Encoder = false;
+#endif
+#ifdef QUELLMARK_WEBP_OUTPUT
+constexpr bool kWebpEncoder = true;
+#else
+constexpr bool kWebpEncoder = false;
+#endif
+
 } // namespace
 
 OutputPlan PlanOutput(const std::optional<std::string>& out, int frames) {
@@ -35,8 +48,16 @@ OutputPlan PlanOutput(const std::optional<std::string>& out, int frames) {
         return plan;
     }
     if (extension == ".mp4") {
+        if (!kMp4Encoder) {
+            throw OutError(plan.path, "this build of quellmark-sandbox has no MP4 encoder "
+                                      "(built without FFmpeg)");
+        }
         plan.format = OutputFormat::Mp4;
     } else if (extension == ".webp") {
+        if (!kWebpEncoder) {
+            throw OutError(plan.path, "this build of quellmark-sandbox has no WebP encoder "
+                                      "(built without libwebp)");
+        }
         plan.format = OutputFormat::Webp;
     } else if (const fs::file_type type = fs::status(plan.path, error).type();
                type == fs::file_type::fifo || type == fs::file_type::character) {

@@ -22,7 +22,7 @@ struct OutputPlan {
 // Checked before anything is loaded or drawn, so a bad path costs nothing and
 // writes nothing: an unknown extension, a video in a folder that does not
 // exist. PNG targets are RenderOutput's to check. Throws InputError naming
-// --out.
+// --out; also .mp4 and .webp in a build without their encoders.
 OutputPlan PlanOutput(const std::optional<std::string>& out, int frames);
 
 } // namespace sandbox

@@ -1,6 +1,7 @@
 #include "PluginSlot.h"
 
 #include <cstdlib>
+#include <random>
 #include <vector>
 
 namespace sandbox {
@@ -18,6 +19,35 @@ std::string Renamed(std::string text, const std::string& from, const std::string
     return text;
 }
 
+// A new folder only this process uses, or empty. POSIX makes it mode 0700;
+// Windows has no mkdtemp, but its temporary folder is the user's own, and
+// create_directory fails rather than take a folder that is already there.
+fs::path PrivateFolder() {
+    std::error_code failure;
+    const fs::path temp = fs::temp_directory_path(failure);
+    if (failure) {
+        return {};
+    }
+#ifdef _WIN32
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const fs::path folder = temp / ("quellmark-modules-" + std::to_string(random()));
+        if (fs::create_directory(folder, failure)) {
+            return folder;
+        }
+    }
+    return {};
+#else
+    std::string pattern = (temp / "quellmark-modules-XXXXXX").string();
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    if (::mkdtemp(name.data()) == nullptr) {
+        return {};
+    }
+    return name.data();
+#endif
+}
+
 } // namespace
 
 PluginSlot::PluginSlot(sim::Host& host, std::uintptr_t uiContext)
@@ -32,15 +62,35 @@ PluginSlot::~PluginSlot() {
 }
 
 bool PluginSlot::Load(const std::string& path, std::string& error) {
-    std::unique_ptr<sim::PluginHost> module = sim::PluginHost::Open(path, host_, error);
-    if (!module) {
-        return false;
+    fs::path copy;
+#ifdef _WIN32
+    // Windows keeps a loaded DLL's file locked, so a rebuild could not put a
+    // new module in its place: the first load is from a private copy too. A
+    // file that is not there goes to the loader, whose message says so.
+    std::error_code failure;
+    if (fs::is_regular_file(path, failure)) {
+        copy = CopyOf(path, error);
+        if (copy.empty()) {
+            error = "cannot load '" + path + "': " + error;
+            return false;
+        }
     }
-    if (module->Load(uiContext_, error) == nullptr) {
+#endif
+    const std::string opened = copy.empty() ? path : copy.string();
+    std::unique_ptr<sim::PluginHost> module = sim::PluginHost::Open(opened, host_, error);
+    if (module && module->Load(uiContext_, error) == nullptr) {
+        module.reset();
         error = "'" + path + "': the factory made no plugin";
+    }
+    if (!module) {
+        if (!copy.empty()) {
+            std::error_code ignored;
+            fs::remove(copy, ignored);
+            error = Renamed(error, opened, path);
+        }
         return false;
     }
-    Adopt(std::move(module), path, {});
+    Adopt(std::move(module), path, std::move(copy));
     return true;
 }
 
@@ -90,15 +140,11 @@ std::string PluginSlot::Description() const {
 fs::path PluginSlot::CopyOf(const std::string& path, std::string& error) {
     std::error_code failure;
     if (copies_.empty()) {
-        std::string pattern =
-            (fs::temp_directory_path(failure) / "quellmark-modules-XXXXXX").string();
-        std::vector<char> name(pattern.begin(), pattern.end());
-        name.push_back('\0');
-        if (failure || ::mkdtemp(name.data()) == nullptr) {
+        copies_ = PrivateFolder();
+        if (copies_.empty()) {
             error = "no private folder for a copy of it";
             return {};
         }
-        copies_ = name.data();
     }
     const fs::path source(path);
     const fs::path copy = copies_ / (source.stem().string() + "-" + std::to_string(++copiesMade_) +

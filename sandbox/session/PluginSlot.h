@@ -32,7 +32,8 @@ public:
     PluginSlot(const PluginSlot&) = delete;
     PluginSlot& operator=(const PluginSlot&) = delete;
 
-    // The first load, from `path` itself. False with `error` when the module
+    // The first load, from `path` itself (on Windows from a private copy,
+    // since a loaded DLL's file cannot be replaced). False with `error` when the module
     // is refused or its factory makes no plugin; nothing is loaded then.
     bool Load(const std::string& path, std::string& error);
     // Loads the module at `path` in place of the running one, if any. Returns

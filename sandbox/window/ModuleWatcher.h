@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -10,7 +11,8 @@ namespace sandbox {
 // new module), and reports it once the file has settled: no change seen for
 // `settle`, so a file still being written is not taken. Watches the folder
 // with inotify, since a rebuild usually puts a new file in the old one's
-// place, which a watch on the file itself would not see.
+// place, which a watch on the file itself would not see. On Windows
+// (ModuleWatcherWindows.cpp) the file's times and size are polled.
 class ModuleWatcher {
 public:
     explicit ModuleWatcher(std::filesystem::path path,
@@ -34,7 +36,14 @@ private:
     std::filesystem::path path_;
     std::string name_;
     std::chrono::milliseconds settle_;
-    int inotify_ = -1;
+    int inotify_ = -1; // on Windows 0 while watching: there is no descriptor
+#ifdef _WIN32
+    // What the last poll saw of the file: a change is any difference.
+    bool seenPresent_ = false;
+    std::uint64_t seenCreated_ = 0;
+    std::uint64_t seenWritten_ = 0;
+    std::uint64_t seenSize_ = 0;
+#endif
     bool pending_ = false;
     Clock::time_point lastChange_;
 };

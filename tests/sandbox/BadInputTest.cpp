@@ -2,6 +2,11 @@
 // the file and field, and no output written or disturbed.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "ProgramRun.h"
 
 namespace sandboxtest {
@@ -129,6 +134,27 @@ TEST_F(SandboxBadInputTest, FrameCountsOutOfRange) {
     ExpectRefused({"--frames", "100001"}, {"--frames", "not in range 1 to 100000"});
     ExpectRefused({"--frames", "many"}, {"--frames", "'many' is not a whole number"});
 }
+
+#if !defined(QUELLMARK_MP4_OUTPUT) || !defined(QUELLMARK_WEBP_OUTPUT)
+// The program itself, built without an encoder: status 2, the reason, no file.
+TEST_F(SandboxBadInputTest, OutputFormatWithoutEncoderInThisBuild) {
+    const std::vector<std::pair<std::string, std::string>> missing = {
+#ifndef QUELLMARK_MP4_OUTPUT
+        {"movie.mp4", "no MP4 encoder (built without FFmpeg)"},
+#endif
+#ifndef QUELLMARK_WEBP_OUTPUT
+        {"movie.webp", "no WebP encoder (built without libwebp)"},
+#endif
+    };
+    for (const auto& [name, reason] : missing) {
+        const RunResult run =
+            RunSandbox({"render", "--frames", "3", "--out", (dir / name).string()}, dir);
+        EXPECT_EQ(run.status, 2) << name << ": " << run.err;
+        EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
+        EXPECT_FALSE(std::filesystem::exists(dir / name)) << name << " was written";
+    }
+}
+#endif
 
 TEST_F(SandboxBadInputTest, SeveralFramesIntoOnePngFile) {
     ExpectRefused({"--frames", "3"}, {"out.png", "folder"});

@@ -1,8 +1,10 @@
 // render's progress line: how far, how fast, how long still.
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <fcntl.h>
 #include <unistd.h>
+#endif
 
 #include <cstdlib>
 #include <string>
@@ -45,6 +47,8 @@ TEST(ProgressBarTest, NeverShownWhenTheOutputIsNoTerminal) {
     std::fclose(file);
 }
 
+#ifndef _WIN32
+// POSIX only: Windows has no pseudo-terminal a test can open this way.
 // A pseudo-terminal: `terminal` is what a program sees as its terminal,
 // Drain() what was written to it.
 class PseudoTerminal {
@@ -104,6 +108,7 @@ TEST(ProgressBarTest, ShownOnATerminalUnlessTheTraceGoesToATerminalToo) {
     EXPECT_NE(screen.Drain().find("10/10 frames"), std::string::npos)
         << "a trace into a file leaves the terminal to the bar";
 }
+#endif
 
 } // namespace
 } // namespace sandbox
