@@ -554,7 +554,7 @@ public:
                     break;
                 }
             }
-            return Refuse(open, Member(PathOf(levels_.size() - 1), key) +
+            return Refuse(open, PathShown(Member(PathOf(levels_.size() - 1), key)) +
                                     ": given twice (a key may appear once in an object)");
         }
         level.key = std::move(key);
