@@ -74,7 +74,7 @@ void AddSessionOptions(CLI::App& command, SessionOptions& session, std::vector<s
                     "plugin module (default Quellmark.so beside this program)")
         ->type_name("PATH")
         ->check(NonEmpty())
-        ->check(Unlabelled(CLI::ExistingFile));
+        ->check(ExistingFile());
 }
 
 void AddFrames(CLI::App& command, std::optional<int>& frames, int most, const std::string& help) {
@@ -176,7 +176,7 @@ Request ParseCommandLine(std::span<const std::string> arguments) {
                     "the module (default: Quellmark.so beside this program)")
         ->type_name("PATH")
         ->check(NonEmpty())
-        ->check(Unlabelled(CLI::ExistingFile));
+        ->check(ExistingFile());
     validateCommand
         .add_option("--cycles", validate.cycles,
                     "load/unload cycles of the load-cycles check, 1 to " +

@@ -3,8 +3,11 @@
 #include <cctype>
 #include <charconv>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
+
+#include "ProgramPath.h"
 
 namespace sandbox {
 
@@ -59,10 +62,27 @@ CLI::Validator NonEmpty() {
         "");
 }
 
+CLI::Validator ExistingFile() {
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            std::error_code error;
+            const std::filesystem::file_status status =
+                std::filesystem::status(PathFromText(text), error);
+            if (!std::filesystem::exists(status)) {
+                return "File does not exist: " + text;
+            }
+            if (std::filesystem::is_directory(status)) {
+                return "File is actually a directory: " + text;
+            }
+            return {};
+        },
+        "");
+}
+
 CLI::Validator ExistingFileOrDash() {
     return CLI::Validator(
         [](std::string& text) -> std::string {
-            return text == "-" ? std::string() : CLI::ExistingFile(text);
+            return text == "-" ? std::string() : ExistingFile()(text);
         },
         "");
 }

@@ -7,7 +7,7 @@
 namespace sandbox {
 
 // Checks declared on the command line's options, beside CLI11's own
-// (CLI::Range, CLI::ExistingFile). Each message reads on after "--name: ", so
+// (CLI::Range). Each message reads on after "--name: ", so
 // a refusal names the option and what is wrong with the value.
 
 // A whole number in decimal, rewritten to its plain form: CLI11 reads a leading
@@ -21,8 +21,13 @@ CLI::Validator Seed();
 // Refuses "" (`--config ""`), which would otherwise pass for a path.
 CLI::Validator NonEmpty();
 
-// A file that exists (CLI::ExistingFile, with its message), or "-" for
-// standard input.
+// A file that exists, with CLI::ExistingFile's messages. The text is UTF-8 on
+// every platform; CLI11's own check hands it to the system as it stands,
+// which on Windows reads it in the local code page, so a name beyond ASCII
+// would not be found.
+CLI::Validator ExistingFile();
+
+// ExistingFile, or "-" for standard input.
 CLI::Validator ExistingFileOrDash();
 
 // NAME=VALUE with a name a console line can carry: no blank, quote or ';'.

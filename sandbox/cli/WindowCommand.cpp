@@ -19,6 +19,7 @@
 #include "Options.h"
 #include "PngFile.h"
 #include "PoseScenario.h"
+#include "ProgramPath.h"
 #include "Readback.h"
 #include "Script.h"
 #include "Session.h"
@@ -191,7 +192,8 @@ void AddSaveScenarioCommand(sim::Host& host) {
             return;
         }
         try {
-            files::WriteFile(arguments[0], PoseScenarioText(host), {"scenario", false});
+            files::WriteFile(PathFromText(arguments[0]), PoseScenarioText(host),
+                             {"scenario", false});
             host.console.output.push_back("scenario saved to " + arguments[0]);
         } catch (const std::exception& error) {
             host.console.output.push_back("savescenario: " + std::string(error.what()));

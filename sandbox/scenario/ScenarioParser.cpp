@@ -11,6 +11,7 @@
 #include <nlohmann/json.hpp>
 
 #include "InputError.h"
+#include "ProgramPath.h"
 #include "files/FileError.h"
 #include "files/InputFile.h"
 
@@ -699,8 +700,9 @@ Scenario ParseScenario(std::string_view text, const std::string& source) {
 
 Scenario LoadScenarioFile(const std::string& path) {
     try {
-        return ParseScenario(files::ReadFile(path, {"scenario", kMaxScenarioBytes, true}),
-                             path == "-" ? "standard input" : path);
+        return ParseScenario(
+            files::ReadFile(PathFromText(path), {"scenario", kMaxScenarioBytes, true}),
+            path == "-" ? "standard input" : path);
     } catch (const files::Error& error) {
         throw InputError(error.what());
     }

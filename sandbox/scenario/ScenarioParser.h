@@ -20,7 +20,7 @@ inline constexpr std::uint64_t kMaxScenarioBytes = 16 * 1024 * 1024;
 // most the start of a value.
 Scenario ParseScenario(std::string_view text, const std::string& source);
 
-// Reads the scenario file at `path` ("-": standard input) through the file
+// Reads the scenario file at `path` (UTF-8; "-": standard input) through the file
 // layer: not a regular file, larger than kMaxScenarioBytes or a read error
 // throws InputError too.
 Scenario LoadScenarioFile(const std::string& path);
