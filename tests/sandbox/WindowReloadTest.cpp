@@ -10,15 +10,13 @@
 
 #include "PngPixels.h"
 #include "ProgramRun.h"
+#include "WindowDisplay.h"
 
 namespace sandboxtest {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-const std::vector<std::string> kXvfb = {"xvfb-run", "--auto-servernum",
-                                        "--server-args=-screen 0 1280x1024x24"};
 
 // The ball moves, so a pose that was not kept shows as a different picture.
 const char* const kMovingScene = R"({"mode": "freeplay", "canvas": [800, 600],
@@ -89,7 +87,7 @@ TEST(SandboxWindowReloadTest, ConsolePluginReloadKeepsThePoseAndTheOverlay) {
     const RunResult run =
         RunSandbox({"window", "--scenario", dir.Write("scene.json", kMovingScene).string(),
                     "--script", script, "--frames", "600"},
-                   dir, kXvfb);
+                   dir, OnADisplay());
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(Count(run.err, "loaded Quellmark"), 1u)
         << "the console reports the reloaded module:\n"
@@ -99,7 +97,7 @@ TEST(SandboxWindowReloadTest, ConsolePluginReloadKeepsThePoseAndTheOverlay) {
 
 TEST(SandboxWindowReloadTest, ARebuiltModuleIsReloadedByItselfAndARefusedOneIsKeptOut) {
     TempDir dir;
-    const fs::path module = dir / "Quellmark.so";
+    const fs::path module = dir / ("Quellmark" MODULE_SUFFIX);
     fs::copy_file(QUELLMARK_MODULE_PATH, module);
     const fs::path before = dir / "before.png";
     const fs::path refused = dir / "refused.png";
@@ -112,14 +110,14 @@ TEST(SandboxWindowReloadTest, ARebuiltModuleIsReloadedByItselfAndARefusedOneIsKe
     std::thread window([&] {
         run = RunSandbox({"window", "--scenario", dir.Write("scene.json", kMovingScene).string(),
                           "--module", module.string(), "--script", script, "--frames", "2000"},
-                         dir, kXvfb);
+                         dir, OnADisplay());
         closed = true;
     });
     // Each rebuild lands well before the next screenshot: the window draws at
     // most 60 frames a second and the reload waits a quarter of a second.
     const bool started = AppearsWithin(before, 60s, closed);
     if (started) {
-        Rebuild(module, fs::path(REFUSED_MODULE_DIR) / "refused_wrong_version.so");
+        Rebuild(module, fs::path(REFUSED_MODULE_DIR) / "refused_wrong_version" MODULE_SUFFIX);
     }
     const bool halfway = started && AppearsWithin(refused, 60s, closed);
     if (halfway) {

@@ -1,4 +1,4 @@
-// quellmark-sandbox window on a virtual X display: it starts, draws frames,
+// quellmark-sandbox window on a display (Linux: a virtual X display): it starts, draws frames,
 // takes a scripted click on the panel's checkbox (the overlay goes and the
 // change is saved) and quits on a scripted key.
 #include <gtest/gtest.h>
@@ -10,23 +10,12 @@
 
 #include "PngPixels.h"
 #include "ProgramRun.h"
+#include "WindowDisplay.h"
 
 namespace sandboxtest {
 namespace {
 
 constexpr int kSkipped = 77; // CTest's SKIP_RETURN_CODE for this test
-
-bool XvfbRunAvailable() {
-    const char* path = std::getenv("PATH");
-    std::istringstream folders(path != nullptr ? path : "");
-    std::string folder;
-    while (std::getline(folders, folder, ':')) {
-        if (!folder.empty() && ::access((folder + "/xvfb-run").c_str(), X_OK) == 0) {
-            return true;
-        }
-    }
-    return false;
-}
 
 const char* const kScene = R"({"mode": "freeplay", "canvas": [800, 600],
  "camera": {"location": [0, -6000, 800], "rotation": [-2000, 16384, 0], "fov": 90},
@@ -43,7 +32,7 @@ TEST(SandboxWindowTest, ClickOnThePanelCheckboxTurnsTheOverlayOffAndEscapeQuits)
     const RunResult run =
         RunSandbox({"window", "--scenario", dir.Write("scene.json", kScene).string(), "--config",
                     config.string(), "--script", script, "--frames", "600"},
-                   dir, {"xvfb-run", "--auto-servernum", "--server-args=-screen 0 1280x1024x24"});
+                   dir, OnADisplay());
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("window closed after 12 frames"), std::string::npos)
         << "Escape at frame 12 should end the run there:\n"
@@ -68,9 +57,6 @@ TEST(SandboxWindowTest, ClickOnThePanelCheckboxTurnsTheOverlayOffAndEscapeQuits)
         << "the panel's writeconfig should have saved the change:\n"
         << ReadFile(config);
 }
-
-const std::vector<std::string> kXvfb = {"xvfb-run", "--auto-servernum",
-                                        "--server-args=-screen 0 1280x1024x24"};
 
 // The calls of one section ("frame 5") of a trace, without its header and
 // without getCvar: the settings panel asks for its variable in the first
@@ -97,7 +83,7 @@ TEST(SandboxWindowTest, APoseSavedFromTheConsoleRendersToTheSameTrace) {
     // frame 6 is the one on screen, drawn in frame 5.
     const RunResult window = RunSandbox({"window", "--no-config", "--trace", "--frames", "8",
                                          "--script", "6 console savescenario " + pose.string()},
-                                        dir, kXvfb);
+                                        dir, OnADisplay());
     ASSERT_EQ(window.status, 0) << window.err;
     EXPECT_NE(window.err.find("scenario saved to " + pose.string()), std::string::npos)
         << window.err;
@@ -132,12 +118,12 @@ TEST(SandboxWindowTest, AHeldKeyMovesTheCameraAPressedOneDoesNot) {
     const RunResult run =
         RunSandbox({"window", "--no-config", "--scenario", scene, "--frames", "26", "--script",
                     "1 hold W 20; 24 console savescenario " + held.string()},
-                   dir, kXvfb);
+                   dir, OnADisplay());
     ASSERT_EQ(run.status, 0) << run.err;
     const RunResult once =
         RunSandbox({"window", "--no-config", "--scenario", scene, "--frames", "8", "--script",
                     "1 key W; 6 console savescenario " + pressed.string()},
-                   dir, kXvfb);
+                   dir, OnADisplay());
     ASSERT_EQ(once.status, 0) << once.err;
 
     // The camera looks along +Y (yaw 16384), so W moves it that way alone.
@@ -152,7 +138,7 @@ TEST(SandboxWindowTest, EscapeWhileTypingLeavesTheConsoleNotTheProgram) {
     TempDir dir;
     const RunResult run = RunSandbox({"window", "--no-config", "--frames", "30", "--script",
                                       "2 click console; 6 hold Escape 2; 10 key Escape"},
-                                     dir, kXvfb);
+                                     dir, OnADisplay());
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("window closed after 10 frames"), std::string::npos)
         << "the first Escape (held, so Dear ImGui sees it) leaves the console line, the "
@@ -168,8 +154,8 @@ TEST(SandboxWindowTest, TheConsoleRecallsLinesCompletesNamesAndHelps) {
                                " 8 hold Up 2; 11 hold Up 2; 14 hold Return 2; 18 type qm_en;"
                                " 20 hold Tab 2; 23 hold Return 2; 27 console help;"
                                " 28 console cvarlist";
-    const RunResult run =
-        RunSandbox({"window", "--no-config", "--frames", "30", "--script", script}, dir, kXvfb);
+    const RunResult run = RunSandbox(
+        {"window", "--no-config", "--frames", "30", "--script", script}, dir, OnADisplay());
     ASSERT_EQ(run.status, 0) << run.err;
     const std::vector<std::string> echoed = LinesStartingWith(run.err, "] ");
     EXPECT_EQ(echoed,
@@ -192,7 +178,7 @@ TEST(SandboxWindowTest, AWindowLargerThanTheScreenIsScaledToFitIt) {
     const RunResult run =
         RunSandbox({"window", "--no-config", "--scenario", dir.Write("big.json", scene).string(),
                     "--frames", "3", "--script", "2 screenshot " + shot.string()},
-                   dir, kXvfb);
+                   dir, OnADisplay());
     ASSERT_EQ(run.status, 0) << run.err;
     const Picture picture = LoadPicture(shot);
     EXPECT_EQ(picture.width, 1280) << "the 1280x1024 screen's width";
@@ -203,8 +189,8 @@ TEST(SandboxWindowTest, AWindowLargerThanTheScreenIsScaledToFitIt) {
 TEST(SandboxWindowTest, AHandleKeptPastItsFrameFailsTheRun) {
     TempDir dir;
     const RunResult run = RunSandbox({"window", "--no-config", "--frames", "4", "--module",
-                                      FAULTY_MODULE_DIR "/faulty_handle.so"},
-                                     dir, kXvfb);
+                                      FAULTY_MODULE_DIR "/faulty_handle" MODULE_SUFFIX},
+                                     dir, OnADisplay());
     EXPECT_EQ(run.status, 1) << run.err;
     EXPECT_NE(run.err.find("handle leak: 4 CanvasWrapper handles made in frames 1 to 4"),
               std::string::npos)
@@ -215,8 +201,9 @@ TEST(SandboxWindowTest, AHandleKeptPastItsFrameFailsTheRun) {
 } // namespace sandboxtest
 
 int main(int argc, char** argv) {
-    if (!sandboxtest::XvfbRunAvailable()) {
-        std::puts("xvfb-run is not installed: window test skipped");
+    std::string why;
+    if (!sandboxtest::WindowRunner(why)) {
+        std::printf("%s: window test skipped\n", why.c_str());
         return sandboxtest::kSkipped;
     }
     ::testing::InitGoogleTest(&argc, argv);
