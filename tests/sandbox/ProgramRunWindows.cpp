@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <stdexcept>
 
 namespace sandboxtest {
@@ -66,7 +67,12 @@ RunResult RunSandbox(const std::vector<std::string>& arguments, const TempDir& h
     if (!wrapper.empty()) {
         throw std::runtime_error("a wrapper program is not supported on Windows");
     }
-    const std::filesystem::path errFile = home / ".stderr";
+    // A name of this run's own, and left in place when it cannot be removed:
+    // under Wine the file can stay open for a moment after the program has
+    // exited (a sharing violation on removing it was seen), and the test's
+    // folder goes with everything in it anyway.
+    static std::atomic<unsigned> runs{0};
+    const std::filesystem::path errFile = home / (".stderr-" + std::to_string(++runs));
     std::wstring command = Quoted(std::filesystem::absolute(SANDBOX_PROGRAM).wstring());
     for (const std::string& argument : arguments) {
         command += L" " + Quoted(Wide(argument));
@@ -127,7 +133,8 @@ RunResult RunSandbox(const std::vector<std::string>& arguments, const TempDir& h
     GetExitCodeProcess(child.value, &status);
     result.status = int(status);
     result.err = ReadFile(errFile);
-    std::filesystem::remove(errFile);
+    std::error_code ignored;
+    std::filesystem::remove(errFile, ignored);
     return result;
 }
 
