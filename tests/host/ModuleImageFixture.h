@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -35,6 +36,17 @@ protected:
         std::string copy = module;
         std::memcpy(copy.data() + offset, &value, sizeof value);
         return copy;
+    }
+
+    // Every copy of the module cut to one of `cuts` bytes is refused, its
+    // message saying `refusal` and the size it was cut to.
+    void ExpectCutsRefused(const std::vector<std::size_t>& cuts, const std::string& refusal) {
+        for (const std::size_t cut : cuts) {
+            const std::string message = Check(module.substr(0, cut));
+            EXPECT_NE(message.find(refusal), std::string::npos) << cut << " bytes: " << message;
+            EXPECT_NE(message.find("but the file has " + std::to_string(cut)), std::string::npos)
+                << cut << " bytes: " << message;
+        }
     }
 
     testsupport::TempDir dir;
