@@ -1,65 +1,52 @@
 #include "InputFile.h"
 
-#include <fcntl.h>
-#include <poll.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 
 #include "FileError.h"
 #include "FileKind.h"
+#include "PathText.h"
+#include "SystemCalls.h"
 
 namespace files {
-
-namespace {
-
-// Waits until a non-blocking descriptor has something to read (or its end).
-void AwaitInput(int fd) {
-    pollfd wanted{fd, POLLIN, 0};
-    while (::poll(&wanted, 1, -1) < 0 && errno == EINTR) {
-    }
-}
-
-} // namespace
 
 InputFile::InputFile(const std::filesystem::path& path, const ReadRules& rules)
     : what_(rules.what), maxBytes_(rules.maxBytes) {
     const bool standardInput = rules.allowStdin && path == "-";
-    name_ = standardInput ? "standard input" : "'" + path.string() + "'";
+    name_ = standardInput ? "standard input" : "'" + PathText(path) + "'";
 
     // Refused before it is opened, where the kind already says so: opening a
     // device can have effects of its own.
-    struct stat info {};
+    system::Status info;
     if (!standardInput) {
-        if (::stat(path.c_str(), &info) != 0) {
+        if (system::StatusOfName(path, info) != 0) {
             Fail(ErrnoText(errno));
         }
-        if (!S_ISREG(info.st_mode)) {
-            Fail(std::string("it is ") + std::string(KindName(info.st_mode)) +
-                 ", not a regular file");
+        if (!S_ISREG(info.mode)) {
+            Fail(std::string("it is ") + std::string(KindName(info.mode)) + ", not a regular file");
         }
-        fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        fd_ = system::OpenToRead(path);
         if (fd_ < 0) {
             Fail(ErrnoText(errno));
         }
     } else {
-        fd_ = STDIN_FILENO;
+        fd_ = system::StandardInput();
         ownsFd_ = false;
     }
     // What was opened is what counts: the name may have changed in between.
-    if (::fstat(fd_, &info) != 0) {
+    if (system::StatusOfOpen(fd_, info) != 0) {
         Fail(ErrnoText(errno));
     }
-    if (S_ISREG(info.st_mode)) {
-        size_ = static_cast<std::uint64_t>(info.st_size);
+    if (S_ISREG(info.mode)) {
+        size_ = info.size;
         if (size_ > maxBytes_) {
             Fail("it is " + std::to_string(size_) + " bytes, more than the " + SizeText(maxBytes_) +
                  " a " + what_ + " may have");
         }
     } else if (!standardInput) {
-        Fail(std::string("it is ") + std::string(KindName(info.st_mode)) + ", not a regular file");
-    } else if (S_ISDIR(info.st_mode)) {
+        Fail(std::string("it is ") + std::string(KindName(info.mode)) + ", not a regular file");
+    } else if (S_ISDIR(info.mode)) {
         Fail("it is a directory");
     } else {
         stream_ = true;
@@ -68,7 +55,7 @@ InputFile::InputFile(const std::filesystem::path& path, const ReadRules& rules)
 
 InputFile::~InputFile() {
     if (ownsFd_ && fd_ >= 0) {
-        ::close(fd_);
+        system::Close(fd_);
     }
 }
 
@@ -84,18 +71,11 @@ std::string InputFile::ReadAll() {
     bytes.reserve(stream_ ? 0 : static_cast<std::size_t>(size_));
     char block[65536];
     for (;;) {
-        const ssize_t n = ::read(fd_, block, sizeof block);
+        const std::int64_t n = system::Read(fd_, block, sizeof block);
         if (n == 0) {
             return bytes;
         }
         if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            if (errno == EAGAIN || errno == EWOULDBLOCK) {
-                AwaitInput(fd_);
-                continue;
-            }
             Fail("read error: " + ErrnoText(errno));
         }
         if (bytes.size() + static_cast<std::size_t>(n) > maxBytes_) {
@@ -112,15 +92,12 @@ std::string InputFile::ReadAt(std::uint64_t offset, std::size_t count) {
     std::string bytes(count, '\0');
     std::size_t done = 0;
     while (done < count) {
-        const ssize_t n =
-            ::pread(fd_, bytes.data() + done, count - done, static_cast<off_t>(offset + done));
+        const std::int64_t n =
+            system::ReadAt(fd_, bytes.data() + done, count - done, offset + done);
         if (n == 0) {
             break;
         }
         if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
             Fail("read error: " + ErrnoText(errno));
         }
         done += static_cast<std::size_t>(n);

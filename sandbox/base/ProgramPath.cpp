@@ -31,13 +31,4 @@ std::filesystem::path ProgramPath() {
 }
 #endif
 
-std::string PathText(const std::filesystem::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
-
-std::filesystem::path PathFromText(const std::string& text) {
-    return std::filesystem::path(std::u8string(text.begin(), text.end()));
-}
-
 } // namespace sandbox

@@ -1,7 +1,8 @@
 #pragma once
 
 #include <filesystem>
-#include <string>
+
+#include "files/PathText.h"
 
 namespace sandbox {
 
@@ -10,11 +11,8 @@ namespace sandbox {
 // in a folder it knows rather than wherever it was started from.
 std::filesystem::path ProgramPath();
 
-// Text of a path as UTF-8, on every platform, for messages and for the
-// std::string paths the host takes.
-std::string PathText(const std::filesystem::path& path);
-
-// The path a UTF-8 text names (the inverse of PathText).
-std::filesystem::path PathFromText(const std::string& text);
+// Paths as UTF-8 text, as the file layer converts them.
+using files::PathFromText;
+using files::PathText;
 
 } // namespace sandbox

@@ -3,19 +3,14 @@
 // Windows loader refuses a truncated DLL by itself, but not always with a
 // message that says why; this says which check failed, as the ELF side does.
 
-#include "ModuleImageCheck.h"
-
 #include <windows.h>
 
 #include <cstddef>
 #include <cstring>
-#include <filesystem>
-#include <string_view>
 
-#include "files/FileError.h"
-#include "files/InputFile.h"
+#include "ModuleImageFormat.h"
 
-namespace sim {
+namespace sim::image {
 
 namespace {
 
@@ -39,25 +34,16 @@ std::string MachineName(WORD machine) {
     }
 }
 
-template <typename T> T Read(std::string_view bytes, std::size_t offset) {
-    T value;
-    std::memcpy(&value, bytes.data() + offset, sizeof value);
-    return value;
-}
+} // namespace
 
-std::string Truncated(const std::string& what, std::uint64_t end, std::uint64_t size) {
-    return "truncated: " + what + " ends at byte " + std::to_string(end) + " but the file has " +
-           std::to_string(size);
-}
-
-std::optional<std::string> CheckImage(files::InputFile& file) {
+std::optional<std::string> CheckFormat(files::InputFile& file) {
     const std::uint64_t size = file.Size();
     const std::string dosBytes = file.ReadAt(0, sizeof(IMAGE_DOS_HEADER));
     if (dosBytes.size() < 2 || dosBytes[0] != 'M' || dosBytes[1] != 'Z') {
         return std::string("not a PE file (no MZ header)");
     }
     if (dosBytes.size() < sizeof(IMAGE_DOS_HEADER)) {
-        return Truncated("the DOS header", sizeof(IMAGE_DOS_HEADER), size);
+        return Truncated("the DOS header ends", sizeof(IMAGE_DOS_HEADER), size);
     }
     const auto dos = Read<IMAGE_DOS_HEADER>(dosBytes, 0);
     const std::uint64_t ntOffset = static_cast<std::uint32_t>(dos.e_lfanew);
@@ -67,7 +53,7 @@ std::optional<std::string> CheckImage(files::InputFile& file) {
         return std::string("not a PE file (no PE signature)");
     }
     if (ntBytes.size() < offsetof(IMAGE_NT_HEADERS64, OptionalHeader) + sizeof(WORD)) {
-        return Truncated("the PE header", headersEnd, size);
+        return Truncated("the PE header ends", headersEnd, size);
     }
     const auto header = Read<IMAGE_FILE_HEADER>(ntBytes, offsetof(IMAGE_NT_HEADERS64, FileHeader));
     if (header.Machine != kHostMachine) {
@@ -86,17 +72,15 @@ std::optional<std::string> CheckImage(files::InputFile& file) {
     }
     const std::uint64_t tableOffset =
         ntOffset + offsetof(IMAGE_NT_HEADERS64, OptionalHeader) + header.SizeOfOptionalHeader;
-    const std::uint64_t tableSize =
-        std::uint64_t(header.NumberOfSections) * sizeof(IMAGE_SECTION_HEADER);
-    if (tableOffset > size || tableSize > size - tableOffset) {
-        return Truncated("the section table", tableOffset + tableSize, size);
-    }
-    const std::string table = file.ReadAt(tableOffset, tableSize);
-    if (table.size() != tableSize) {
-        return std::string("truncated while it was read");
+    const Table table = ReadTable(
+        file, tableOffset, std::uint64_t(header.NumberOfSections) * sizeof(IMAGE_SECTION_HEADER),
+        "the section table ends");
+    if (table.problem) {
+        return table.problem;
     }
     for (WORD i = 0; i < header.NumberOfSections; ++i) {
-        const auto section = Read<IMAGE_SECTION_HEADER>(table, i * sizeof(IMAGE_SECTION_HEADER));
+        const auto section =
+            Read<IMAGE_SECTION_HEADER>(table.bytes, i * sizeof(IMAGE_SECTION_HEADER));
         if (section.SizeOfRawData == 0) {
             continue;
         }
@@ -105,26 +89,10 @@ std::optional<std::string> CheckImage(files::InputFile& file) {
             const std::string name(
                 reinterpret_cast<const char*>(section.Name),
                 strnlen(reinterpret_cast<const char*>(section.Name), IMAGE_SIZEOF_SHORT_NAME));
-            return Truncated("section '" + name + "'", end, size);
+            return Truncated("section '" + name + "' ends", end, size);
         }
     }
     return std::nullopt;
 }
 
-} // namespace
-
-std::optional<std::string> CheckModuleImage(const std::string& path) {
-    try {
-        // The path is UTF-8 text; only the headers are read.
-        files::InputFile file(std::filesystem::path(std::u8string(path.begin(), path.end())),
-                              {"module", std::uint64_t(1) << 32, false});
-        if (auto problem = CheckImage(file)) {
-            return "cannot load module '" + path + "': " + *problem;
-        }
-        return std::nullopt;
-    } catch (const files::Error& error) {
-        return std::string(error.what());
-    }
-}
-
-} // namespace sim
+} // namespace sim::image

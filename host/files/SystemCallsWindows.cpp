@@ -1,0 +1,229 @@
+// The Windows side of the file layer's system operations: the C library's
+// descriptors, files opened by wide name. Windows has no FIFOs or sockets
+// among files and no SIGPIPE.
+
+#include "SystemCalls.h"
+
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cwctype>
+
+#include "FileKind.h"
+#include "PathText.h"
+
+namespace files::system {
+
+namespace {
+
+Status StatusFrom(const struct _stat64& info) {
+    return {info.st_mode, static_cast<std::uint64_t>(info.st_size)};
+}
+
+// NTFS's longest file name, in UTF-16 units.
+constexpr std::size_t kMostNameLength = 255;
+
+std::string SystemText(DWORD code) {
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string message = length ? PathText(std::filesystem::path(std::wstring(text, length))) : "";
+    LocalFree(text);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
+                                message.back() == ' ' || message.back() == '.')) {
+        message.pop_back();
+    }
+    return message.empty() ? "Windows error " + std::to_string(code) : message;
+}
+
+// NUL, CON, COM1, ...: names Windows gives its devices in every folder, which
+// the C library's stat does not always describe.
+bool IsDeviceName(const std::filesystem::path& path) {
+    std::wstring stem = path.stem().wstring();
+    for (wchar_t& c : stem) {
+        c = static_cast<wchar_t>(towupper(c));
+    }
+    if (stem == L"NUL" || stem == L"CON" || stem == L"PRN" || stem == L"AUX") {
+        return true;
+    }
+    return stem.size() == 4 && (stem.starts_with(L"COM") || stem.starts_with(L"LPT")) &&
+           stem[3] >= L'1' && stem[3] <= L'9';
+}
+
+} // namespace
+
+// --- Reading
+
+int StatusOfName(const std::filesystem::path& path, Status& status) {
+    struct _stat64 info {};
+    if (::_wstat64(path.c_str(), &info) != 0) {
+        return -1;
+    }
+    status = StatusFrom(info);
+    return 0;
+}
+
+int StatusOfOpen(int fd, Status& status) {
+    struct _stat64 info {};
+    if (::_fstat64(fd, &info) != 0) {
+        return -1;
+    }
+    status = StatusFrom(info);
+    return 0;
+}
+
+// Windows has no FIFOs in its file system, so nothing a name opens can block:
+// no O_NONBLOCK (which it does not have either).
+int OpenToRead(const std::filesystem::path& path) {
+    return ::_wopen(path.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+}
+
+// The C library reads standard input in text mode unless told otherwise,
+// turning CR LF into LF and stopping at a Ctrl-Z.
+int StandardInput() {
+    ::_setmode(0, _O_BINARY);
+    return 0;
+}
+
+int Close(int fd) {
+    return ::_close(fd);
+}
+
+std::int64_t Read(int fd, char* into, std::size_t count) {
+    for (;;) {
+        const int n = ::_read(fd, into, static_cast<unsigned>(count));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        return n;
+    }
+}
+
+// There is no pread: a file is read at a position by seeking to it first.
+std::int64_t ReadAt(int fd, char* into, std::size_t count, std::uint64_t offset) {
+    if (::_lseeki64(fd, static_cast<__int64>(offset), SEEK_SET) < 0) {
+        return -1;
+    }
+    return Read(fd, into, count);
+}
+
+// --- Writing
+
+int StandardOutput() {
+    ::_setmode(1, _O_BINARY);
+    return 1;
+}
+
+// Character devices (NUL, CON) are written straight into, whatever stat
+// makes of their names.
+Target LookAt(const std::filesystem::path& target) {
+    struct _stat64 info {};
+    const bool exists = ::_wstat64(target.c_str(), &info) == 0;
+    const int error = exists ? 0 : errno;
+    const bool stream = IsDeviceName(target) || (exists && S_ISCHR(info.st_mode));
+    return {error, exists ? StatusFrom(info) : Status{}, stream};
+}
+
+std::string_view WrittenKinds() {
+    return "a regular file or a character device";
+}
+
+int OpenStream(const std::filesystem::path& target) {
+    return ::_wopen(target.c_str(), _O_WRONLY | _O_BINARY | _O_NOINHERIT);
+}
+
+std::optional<std::string> SettleStream(int fd) {
+    if (GetFileType(reinterpret_cast<HANDLE>(::_get_osfhandle(fd))) != FILE_TYPE_CHAR) {
+        return "it is not the device its name says";
+    }
+    return std::nullopt;
+}
+
+// What POSIX says with write permission, Windows says with an attribute.
+std::optional<std::string> ReplaceRefusal(const std::filesystem::path& target, const Status&) {
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        return "it is read-only; not replaced";
+    }
+    return std::nullopt;
+}
+
+std::size_t MostNameLength(const std::filesystem::path&) {
+    return kMostNameLength;
+}
+
+std::optional<std::string> RemoveLeftover(const std::filesystem::path& temporary) {
+    if (!DeleteFileW(temporary.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND &&
+        GetLastError() != ERROR_PATH_NOT_FOUND) {
+        return SystemText(GetLastError());
+    }
+    return std::nullopt;
+}
+
+int CreateTemporary(const std::filesystem::path& temporary, bool) {
+    return ::_wopen(temporary.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+                    _S_IREAD | _S_IWRITE);
+}
+
+// Nothing to do before the replacement: ReplaceFileW keeps the replaced
+// file's attributes and access rights (what POSIX keeps as mode, owner and
+// group; Wine keeps no Windows attributes on a Unix file system).
+std::optional<Problem> KeepAttributes(int, const Status&) {
+    return std::nullopt;
+}
+
+int SyncToDisk(int fd) {
+    return ::_commit(fd);
+}
+
+// The C library opens the temporary without delete sharing, so while it is
+// open no other process can remove it or rename a file of its own over it.
+bool StillNamed(int, const std::filesystem::path&) {
+    return true;
+}
+
+// A regular file is replaced with ReplaceFileW (see KeepAttributes); a new
+// one is moved into place.
+std::optional<std::string> Replace(const std::filesystem::path& temporary,
+                                   const std::filesystem::path& target) {
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    const bool replaced = attributes != INVALID_FILE_ATTRIBUTES
+                              ? ReplaceFileW(target.c_str(), temporary.c_str(), nullptr,
+                                             REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
+                              : MoveFileExW(temporary.c_str(), target.c_str(),
+                                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!replaced) {
+        return SystemText(GetLastError());
+    }
+    return std::nullopt;
+}
+
+void Remove(const std::filesystem::path& temporary) {
+    DeleteFileW(temporary.c_str());
+}
+
+// No SIGPIPE to hold back. One write takes at most an unsigned count, so a
+// large buffer goes in pieces.
+int WriteFully(int fd, std::string_view bytes) {
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const std::size_t chunk = std::min<std::size_t>(bytes.size() - written, 1u << 30);
+        const int n = ::_write(fd, bytes.data() + written, static_cast<unsigned>(chunk));
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
+} // namespace files::system
