@@ -56,7 +56,10 @@ void Finish(benchmark::State& state, long allocations) {
         benchmark::Counter(static_cast<double>(allocations), benchmark::Counter::kAvgIterations);
 }
 
-void EightClippedDraws(benchmark::State& state, const BenchView& view) {
+// The frame's eight segments drawn through `draw(canvas, segment, frustum)`,
+// timed, with the heap allocations made while timing.
+template <typename Draw>
+void EightDraws(benchmark::State& state, const BenchView& view, Draw draw) {
     Staged staged(view);
     const CanvasWrapper canvas(&staged.host);
     long allocations = 0;
@@ -64,7 +67,7 @@ void EightClippedDraws(benchmark::State& state, const BenchView& view) {
         const AllocationCounter count;
         for (auto _ : state) {
             for (const LineSegment& segment : staged.segments) {
-                segment.DrawClipped(canvas, staged.frustum);
+                draw(canvas, segment, staged.frustum);
             }
             staged.host.lines.clear();
         }
@@ -73,21 +76,14 @@ void EightClippedDraws(benchmark::State& state, const BenchView& view) {
     Finish(state, allocations);
 }
 
+void EightClippedDraws(benchmark::State& state, const BenchView& view) {
+    EightDraws(state, view,
+               [](const CanvasWrapper& canvas, const LineSegment& segment,
+                  const ViewFrustum& frustum) { segment.DrawClipped(canvas, frustum); });
+}
+
 void ReferenceEightClippedDraws(benchmark::State& state, const BenchView& view) {
-    Staged staged(view);
-    const CanvasWrapper canvas(&staged.host);
-    long allocations = 0;
-    {
-        const AllocationCounter count;
-        for (auto _ : state) {
-            for (const LineSegment& segment : staged.segments) {
-                ReferenceDrawClipped(canvas, segment, staged.frustum);
-            }
-            staged.host.lines.clear();
-        }
-        allocations = count.Count();
-    }
-    Finish(state, allocations);
+    EightDraws(state, view, ReferenceDrawClipped);
 }
 
 void ReferenceEightClips(benchmark::State& state, const BenchView& view) {

@@ -6,18 +6,10 @@
 
 #include "InputError.h"
 #include "ScenarioParser.h"
+#include "ScenarioRefusal.h"
 
 namespace sandbox {
 namespace {
-
-std::string Refusal(const std::string& text) {
-    try {
-        ParseScenario(text, "s.json");
-    } catch (const InputError& error) {
-        return error.what();
-    }
-    return "";
-}
 
 // The message starts with `start` and says `what`, and is short enough to
 // read whatever the input was.

@@ -3,6 +3,7 @@
 #include "DefaultScenario.h"
 #include "InputError.h"
 #include "ScenarioParser.h"
+#include "ScenarioRefusal.h"
 
 namespace sandbox {
 namespace {
@@ -10,16 +11,6 @@ namespace {
 const char* const kExample = R"({"mode": "freeplay", "canvas": [1600, 900],
  "camera": {"location": [0, -6000, 800], "rotation": [-2000, 16384, 0], "fov": 90},
  "ball": [0, 0, 93], "cvars": {"qm_enabled": "1"}, "frames": 1})";
-
-// The message ParseScenario refuses `text` with, or "" if it accepts it.
-std::string Refusal(const std::string& text) {
-    try {
-        ParseScenario(text, "s.json");
-    } catch (const InputError& error) {
-        return error.what();
-    }
-    return "";
-}
 
 TEST(ScenarioParserTest, ExampleReadsExactlyAsWritten) {
     const Scenario scenario = ParseScenario(kExample, "s.json");
