@@ -189,9 +189,18 @@ bool StillNamed(int, const std::filesystem::path&) {
 }
 
 // A regular file is replaced with ReplaceFileW (see KeepAttributes); a new
-// one is moved into place.
-std::optional<std::string> Replace(const std::filesystem::path& temporary,
-                                   const std::filesystem::path& target) {
+// one is moved into place. Both are handed full paths: Wine's ReplaceFileW
+// fails with ERROR_DIRECTORY for names relative to the working folder
+// ("out.png" given on the command line, there already).
+std::optional<std::string> Replace(const std::filesystem::path& temporaryName,
+                                   const std::filesystem::path& targetName) {
+    std::error_code error;
+    const std::filesystem::path temporary = std::filesystem::absolute(temporaryName, error);
+    const std::filesystem::path target =
+        error ? targetName : std::filesystem::absolute(targetName, error);
+    if (error) {
+        return error.message();
+    }
     const DWORD attributes = GetFileAttributesW(target.c_str());
     const bool replaced = attributes != INVALID_FILE_ATTRIBUTES
                               ? ReplaceFileW(target.c_str(), temporary.c_str(), nullptr,
