@@ -4,6 +4,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "ConfigLocation.h"
 #include "ExitStatus.h"
 #include "OptionChecks.h"
 #include "PluginVersion.h"
@@ -63,7 +64,7 @@ void AddSessionOptions(CLI::App& command, SessionOptions& session, std::vector<s
     CLI::Option* config =
         command
             .add_option("--config", session.configPath,
-                        "config file (default $XDG_CONFIG_HOME/quellmark/config.cfg)")
+                        "config file (default " + std::string(DefaultConfigPlaceHere()) + ")")
             ->type_name("FILE")
             ->check(NonEmpty());
     AddFlag(command, "--no-config", session.noConfig,
@@ -71,7 +72,7 @@ void AddSessionOptions(CLI::App& command, SessionOptions& session, std::vector<s
         ->excludes(config);
     command
         .add_option("--module", session.modulePath,
-                    "plugin module (default Quellmark.so beside this program)")
+                    "plugin module (default " QUELLMARK_MODULE_FILE_NAME " beside this program)")
         ->type_name("PATH")
         ->check(NonEmpty())
         ->check(ExistingFile());
@@ -173,7 +174,7 @@ Request ParseCommandLine(std::span<const std::string> arguments) {
         "validate", "check the module: lifecycle, hostile frames, load cycles");
     validateCommand
         .add_option("--module", validate.modulePath,
-                    "the module (default: Quellmark.so beside this program)")
+                    "the module (default: " QUELLMARK_MODULE_FILE_NAME " beside this program)")
         ->type_name("PATH")
         ->check(NonEmpty())
         ->check(ExistingFile());

@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "ConfigLocation.h"
 #include "files/FileError.h"
 #include "files/InputFile.h"
 #include "files/OutputFile.h"
@@ -143,7 +144,8 @@ const Settings& ConfigStore::Load(std::string& warning) {
 
 bool ConfigStore::Save(const sim::Console& console, std::string& error) {
     if (path_.empty()) {
-        error = "no config file to save to: set HOME or XDG_CONFIG_HOME, or give --config";
+        error = "no config file to save to (" + std::string(ConfigEnvironmentMissing()) +
+                "); give --config";
         return false;
     }
     if (damaged_) {

@@ -23,4 +23,20 @@ std::filesystem::path DefaultConfigPathHere() {
 #endif
 }
 
+std::string_view DefaultConfigPlaceHere() {
+#if defined(_WIN32)
+    return "%APPDATA%\\quellmark\\config.cfg";
+#else
+    return "$XDG_CONFIG_HOME/quellmark/config.cfg";
+#endif
+}
+
+std::string_view ConfigEnvironmentMissing() {
+#if defined(_WIN32)
+    return "APPDATA is not set";
+#else
+    return "neither XDG_CONFIG_HOME nor HOME is set";
+#endif
+}
+
 } // namespace sandbox

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string_view>
 
 namespace sandbox {
 
@@ -9,6 +10,14 @@ namespace sandbox {
 // $XDG_CONFIG_HOME or $HOME (DefaultConfigPath). Empty when the environment
 // names no such place; the run then has no config.
 std::filesystem::path DefaultConfigPathHere();
+
+// Where DefaultConfigPathHere looks, as help texts say it:
+// "$XDG_CONFIG_HOME/quellmark/config.cfg" or "%APPDATA%\quellmark\config.cfg".
+std::string_view DefaultConfigPlaceHere();
+
+// Why DefaultConfigPathHere is empty: "neither XDG_CONFIG_HOME nor HOME is
+// set", "APPDATA is not set".
+std::string_view ConfigEnvironmentMissing();
 
 // `appData`\quellmark\config.cfg; empty for an empty `appData`.
 std::filesystem::path AppDataConfigPath(const std::filesystem::path& appData);

@@ -1,5 +1,7 @@
 #include "RunNotes.h"
 
+#include "ConfigLocation.h"
+
 namespace sandbox {
 
 std::string ConfigNote(const ConfigOutcome& outcome) {
@@ -8,7 +10,7 @@ std::string ConfigNote(const ConfigOutcome& outcome) {
         return "config: none (--no-config)";
     }
     if (outcome.path.empty()) {
-        return "config: none (neither XDG_CONFIG_HOME nor HOME is set)";
+        return "config: none (" + std::string(ConfigEnvironmentMissing()) + ")";
     }
     if (!outcome.existed) {
         return "config: none; " + path + " does not exist yet";
