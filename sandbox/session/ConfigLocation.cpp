@@ -6,6 +6,19 @@
 
 namespace sandbox {
 
+namespace {
+
+// How DefaultConfigPathHere's place and its absence are said.
+#if defined(_WIN32)
+constexpr std::string_view kConfigPlace = "%APPDATA%\\quellmark\\config.cfg";
+constexpr std::string_view kConfigEnvironmentMissing = "APPDATA is not set";
+#else
+constexpr std::string_view kConfigPlace = "$XDG_CONFIG_HOME/quellmark/config.cfg";
+constexpr std::string_view kConfigEnvironmentMissing = "neither XDG_CONFIG_HOME nor HOME is set";
+#endif
+
+} // namespace
+
 std::filesystem::path AppDataConfigPath(const std::filesystem::path& appData) {
     if (appData.empty()) {
         return {};
@@ -24,19 +37,11 @@ std::filesystem::path DefaultConfigPathHere() {
 }
 
 std::string_view DefaultConfigPlaceHere() {
-#if defined(_WIN32)
-    return "%APPDATA%\\quellmark\\config.cfg";
-#else
-    return "$XDG_CONFIG_HOME/quellmark/config.cfg";
-#endif
+    return kConfigPlace;
 }
 
 std::string_view ConfigEnvironmentMissing() {
-#if defined(_WIN32)
-    return "APPDATA is not set";
-#else
-    return "neither XDG_CONFIG_HOME nor HOME is set";
-#endif
+    return kConfigEnvironmentMissing;
 }
 
 } // namespace sandbox
