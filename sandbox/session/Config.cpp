@@ -2,7 +2,6 @@
 
 #include <cctype>
 
-#include "ConfigLocation.h"
 #include "files/FileError.h"
 #include "files/InputFile.h"
 #include "files/OutputFile.h"
@@ -144,8 +143,8 @@ const Settings& ConfigStore::Load(std::string& warning) {
 
 bool ConfigStore::Save(const sim::Console& console, std::string& error) {
     if (path_.empty()) {
-        error = "no config file to save to (" + std::string(ConfigEnvironmentMissing()) +
-                "); give --config";
+        // The run's first note said why there is none (ConfigNote).
+        error = "no config file to save to; give --config";
         return false;
     }
     if (damaged_) {
