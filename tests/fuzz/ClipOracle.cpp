@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
 #include "WorldMath.h"
+#include "sim/CallLogReader.h"
 #include "sim/CameraView.h"
 
 namespace {
@@ -61,13 +61,10 @@ std::optional<std::string> JudgeClippedDraw(const ClipInput& input, const ViewFr
     std::vector<Vector> projected;
     std::size_t drawLines = 0;
     for (const std::string& call : calls) {
-        if (call.rfind("ProjectF ", 0) == 0) {
-            char* end = nullptr;
-            Vector v;
-            v.X = std::strtof(call.c_str() + 8, &end);
-            v.Y = std::strtof(end, &end);
-            v.Z = std::strtof(end, &end);
-            projected.push_back(v);
+        // A ProjectF line that does not read back is missed in the count
+        // of projected points below.
+        if (const std::optional<Vector> point = sim::ProjectedPoint(call)) {
+            projected.push_back(*point);
         } else if (call.rfind("DrawLine", 0) == 0) {
             ++drawLines;
         }
