@@ -14,8 +14,7 @@
 #include <cerrno>
 #include <cwctype>
 
-#include "FileKind.h"
-#include "PathText.h"
+#include "SystemText.h"
 
 namespace files::system {
 
@@ -27,20 +26,6 @@ Status StatusFrom(const struct _stat64& info) {
 
 // NTFS's longest file name, in UTF-16 units.
 constexpr std::size_t kMostNameLength = 255;
-
-std::string SystemText(DWORD code) {
-    wchar_t* text = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::string message = length ? PathText(std::filesystem::path(std::wstring(text, length))) : "";
-    LocalFree(text);
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
-                                message.back() == ' ' || message.back() == '.')) {
-        message.pop_back();
-    }
-    return message.empty() ? "Windows error " + std::to_string(code) : message;
-}
 
 // NUL, CON, COM1, ...: names Windows gives its devices in every folder, which
 // the C library's stat does not always describe.
@@ -123,11 +108,11 @@ int StandardOutput() {
 // Character devices (NUL, CON) are written straight into, whatever stat
 // makes of their names.
 Target LookAt(const std::filesystem::path& target) {
-    struct _stat64 info {};
-    const bool exists = ::_wstat64(target.c_str(), &info) == 0;
+    Status status;
+    const bool exists = StatusOfName(target, status) == 0;
     const int error = exists ? 0 : errno;
-    const bool stream = IsDeviceName(target) || (exists && S_ISCHR(info.st_mode));
-    return {error, exists ? StatusFrom(info) : Status{}, stream};
+    const bool stream = IsDeviceName(target) || (exists && S_ISCHR(status.mode));
+    return {error, exists ? status : Status{}, stream};
 }
 
 std::string_view WrittenKinds() {

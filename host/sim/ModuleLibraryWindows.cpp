@@ -5,6 +5,9 @@
 #include <filesystem>
 #include <string_view>
 
+#include "files/PathText.h"
+#include "files/SystemText.h"
+
 namespace sim {
 
 namespace {
@@ -12,30 +15,10 @@ namespace {
 // Paths are UTF-8 text everywhere else in the host; Windows wants them wide,
 // and fully qualified for the search flags below.
 std::wstring FullPath(std::string_view path) {
-    std::filesystem::path given(std::u8string(path.begin(), path.end()));
+    std::filesystem::path given = files::PathFromText(std::string(path));
     std::error_code error;
     std::filesystem::path full = std::filesystem::absolute(given, error);
     return (error ? given : full).make_preferred().wstring();
-}
-
-std::string SystemMessage(DWORD code) {
-    wchar_t* text = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::string message;
-    if (length != 0) {
-        const int size =
-            WideCharToMultiByte(CP_UTF8, 0, text, int(length), nullptr, 0, nullptr, nullptr);
-        message.resize(size);
-        WideCharToMultiByte(CP_UTF8, 0, text, int(length), message.data(), size, nullptr, nullptr);
-    }
-    LocalFree(text);
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
-                                message.back() == ' ' || message.back() == '.')) {
-        message.pop_back();
-    }
-    return message.empty() ? "Windows error " + std::to_string(code) : message;
 }
 
 } // namespace
@@ -52,7 +35,7 @@ void* OpenModuleLibrary(const std::string& path, std::string& error) {
     const DWORD code = GetLastError();
     SetThreadErrorMode(previousMode, nullptr);
     if (library == nullptr) {
-        error = SystemMessage(code);
+        error = files::SystemText(code);
     }
     return library;
 }
