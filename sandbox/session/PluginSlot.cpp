@@ -4,6 +4,8 @@
 #include <random>
 #include <vector>
 
+#include "ProgramPath.h"
+
 namespace sandbox {
 
 namespace {
@@ -68,7 +70,7 @@ bool PluginSlot::Load(const std::string& path, std::string& error) {
     // new module in its place: the first load is from a private copy too. A
     // file that is not there goes to the loader, whose message says so.
     std::error_code failure;
-    if (fs::is_regular_file(path, failure)) {
+    if (fs::is_regular_file(PathFromText(path), failure)) {
         copy = CopyOf(path, error);
         if (copy.empty()) {
             error = "cannot load '" + path + "': " + error;
@@ -76,7 +78,7 @@ bool PluginSlot::Load(const std::string& path, std::string& error) {
         }
     }
 #endif
-    const std::string opened = copy.empty() ? path : copy.string();
+    const std::string opened = copy.empty() ? path : PathText(copy);
     std::unique_ptr<sim::PluginHost> module = sim::PluginHost::Open(opened, host_, error);
     if (module && module->Load(uiContext_, error) == nullptr) {
         module.reset();
@@ -101,11 +103,11 @@ std::string PluginSlot::Replace(const std::string& path) {
     if (copy.empty()) {
         return "cannot load '" + path + "': " + error + kept;
     }
-    std::unique_ptr<sim::PluginHost> module = sim::PluginHost::Open(copy.string(), host_, error);
+    std::unique_ptr<sim::PluginHost> module = sim::PluginHost::Open(PathText(copy), host_, error);
     if (!module) {
         std::error_code ignored;
         fs::remove(copy, ignored);
-        return "refused: " + Renamed(error, copy.string(), path) + kept;
+        return "refused: " + Renamed(error, PathText(copy), path) + kept;
     }
     Unload();
     if (module->Load(uiContext_, error) == nullptr) {
@@ -146,9 +148,11 @@ fs::path PluginSlot::CopyOf(const std::string& path, std::string& error) {
             return {};
         }
     }
-    const fs::path source(path);
-    const fs::path copy = copies_ / (source.stem().string() + "-" + std::to_string(++copiesMade_) +
-                                     source.extension().string());
+    const fs::path source = PathFromText(path);
+    fs::path name = source.stem();
+    name += "-" + std::to_string(++copiesMade_);
+    name += source.extension();
+    const fs::path copy = copies_ / name;
     if (!fs::copy_file(source, copy, fs::copy_options::overwrite_existing, failure)) {
         error = failure.message();
         return {};
