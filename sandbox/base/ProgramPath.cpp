@@ -31,4 +31,13 @@ std::filesystem::path ProgramPath() {
 }
 #endif
 
+// QUELLMARK_MODULE_FILE_NAME comes from the build.
+std::string ModuleBesideProgram() {
+    const std::filesystem::path program = ProgramPath();
+    if (program.empty()) {
+        return QUELLMARK_MODULE_FILE_NAME;
+    }
+    return PathText(program.parent_path() / QUELLMARK_MODULE_FILE_NAME);
+}
+
 } // namespace sandbox

@@ -53,9 +53,7 @@ int RunRender(const RenderOptions& options) {
         pngs ? pngs->Finish(stderr) : std::filesystem::absolute(plan.path).string();
     session.Close(trace);
     std::fprintf(info, "wrote %s\n", written.c_str());
-    const bool writesFailed = ReportFailedWrites(session, stderr);
-    const bool handlesKept = session.ReportKeptHandles(stderr) != 0;
-    return writesFailed || handlesKept ? kExitFailure : kExitOk;
+    return EndedRunStatus(session, stderr);
 }
 
 } // namespace sandbox

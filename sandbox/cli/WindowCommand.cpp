@@ -483,9 +483,7 @@ int RunWindow(const WindowOptions& options) {
     const int frames = WindowRun(session, window, trace, std::move(script), info).Run(frameLimit);
     session.Close(trace);
     std::fprintf(info, "window closed after %d frames\n", frames);
-    const bool writesFailed = ReportFailedWrites(session, stderr);
-    const bool handlesKept = session.ReportKeptHandles(stderr) != 0;
-    return writesFailed || handlesKept ? kExitFailure : kExitOk;
+    return EndedRunStatus(session, stderr);
 }
 
 } // namespace sandbox

@@ -8,6 +8,7 @@
 #include "ConfigLocation.h"
 #include "ConsoleHelp.h"
 #include "DefaultScenario.h"
+#include "ExitStatus.h"
 #include "GameEvents.h"
 #include "InputError.h"
 #include "ProgramPath.h"
@@ -17,15 +18,6 @@
 namespace sandbox {
 
 namespace {
-
-// QUELLMARK_MODULE_FILE_NAME comes from the build: Quellmark.so, Quellmark.dll.
-std::string ModuleBesideProgram() {
-    const std::filesystem::path program = ProgramPath();
-    if (program.empty()) {
-        return QUELLMARK_MODULE_FILE_NAME;
-    }
-    return PathText(program.parent_path() / QUELLMARK_MODULE_FILE_NAME);
-}
 
 std::filesystem::path ConfigPathFor(const SessionOptions& options) {
     if (options.noConfig) {
@@ -172,8 +164,7 @@ void Session::RunGameFrame() {
     FireFrameEvents(host_);
     host_.RunFrame();
     handles_.FrameEnded(host_, ++framesRun_);
-    if (!firstFrameNoted_) {
-        firstFrameNoted_ = true;
+    if (framesRun_ == 1) {
         std::fprintf(messages_, "%s\n", FirstFrameNote(host_).c_str());
     }
 }
@@ -233,14 +224,15 @@ void Session::FlushConsole(std::FILE* out) {
     }
 }
 
-bool ReportFailedWrites(const Session& session, std::FILE* out) {
+int EndedRunStatus(const Session& session, std::FILE* out) {
     const std::size_t failed = session.FailedWrites().size();
     if (failed > 0) {
         // Each was said as it happened, among the console's lines.
         std::fprintf(out, "%zu write%s failed (%s); exit status 1\n", failed,
                      failed == 1 ? "" : "s", session.FailedWrites().front().c_str());
     }
-    return failed > 0;
+    const bool handlesKept = session.ReportKeptHandles(out) != 0;
+    return failed > 0 || handlesKept ? kExitFailure : kExitOk;
 }
 
 } // namespace sandbox

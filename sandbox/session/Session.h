@@ -109,14 +109,13 @@ private:
     bool closed_ = false;
     std::vector<std::string> failedWrites_;
     std::FILE* messages_;
-    bool firstFrameNoted_ = false;
     HandleAudit handles_;
     int framesRun_ = 0;
 };
 
-// Says on `out` how many writes of the run failed, if any, and returns
-// whether there were any: the run then ends with status 1.
-bool ReportFailedWrites(const Session& session, std::FILE* out);
+// The run's exit status once it has ended: 1 when any write failed or the
+// plugin kept handles, each said on `out`; else 0.
+int EndedRunStatus(const Session& session, std::FILE* out);
 
 // The scenario the options name, or the embedded default; --frames applied.
 Scenario ChooseScenario(const SessionOptions& options);

@@ -13,6 +13,7 @@
 #include "ChildRunner.h"
 #include "ExitStatus.h"
 #include "InputError.h"
+#include "ProgramPath.h"
 
 namespace validate {
 
@@ -21,15 +22,6 @@ namespace {
 // The validator's exit statuses: every check passed, or one failed.
 constexpr int kExitPassed = sandbox::kExitOk;
 constexpr int kExitFailed = sandbox::kExitFailure;
-
-std::string BesideThisProgram(const char* file) {
-    std::error_code error;
-    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) {
-        return file;
-    }
-    return (self.parent_path() / file).string();
-}
 
 } // namespace
 
@@ -59,7 +51,7 @@ int RunValidate(const ValidateOptions& options) {
 
     CheckContext context;
     context.modulePath =
-        options.modulePath.empty() ? BesideThisProgram("Quellmark.so") : options.modulePath;
+        options.modulePath.empty() ? sandbox::ModuleBesideProgram() : options.modulePath;
     std::error_code error;
     if (!std::filesystem::is_regular_file(context.modulePath, error)) {
         throw sandbox::InputError("no module file at '" + context.modulePath + "'");

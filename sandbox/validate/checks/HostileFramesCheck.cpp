@@ -9,12 +9,10 @@
 
 #include "FrameAudit.h"
 #include "HostileFrame.h"
-#include "InputError.h"
 #include "ModuleChecks.h"
 #include "ModuleUnderTest.h"
 #include "PoseScenario.h"
 #include "ValueText.h"
-#include "files/FileError.h"
 #include "files/OutputFile.h"
 
 namespace validate {
@@ -44,8 +42,6 @@ std::string SaveBreach(const std::string& folder, long index, const sim::Host& h
         files::WriteFile(stem.string() + ".calls", calls, {"frame's calls", false});
         files::WriteFile(stem.string() + ".json", scenario, {"scenario", false});
         return "saved as " + stem.string() + ".json";
-    } catch (const sandbox::InputError& error) {
-        return std::string("not saved: ") + error.what();
     } catch (const std::exception& error) {
         return std::string("not saved: ") + error.what();
     }
