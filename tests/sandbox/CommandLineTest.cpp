@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "CommandLine.h"
+#include "ProgramRun.h"
 
 namespace {
 
@@ -43,15 +44,6 @@ std::string Refused(const std::vector<std::string>& arguments) {
 std::vector<std::string> With(std::string command, std::vector<std::string> arguments) {
     arguments.insert(arguments.begin(), std::move(command));
     return arguments;
-}
-
-std::size_t Count(const std::string& text, const std::string& part) {
-    std::size_t count = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos;
-         at = text.find(part, at + part.size())) {
-        ++count;
-    }
-    return count;
 }
 
 TEST(CommandLineTest, ValidateDefaultsWithoutArguments) {
@@ -173,7 +165,8 @@ TEST(CommandLineTest, BadRenderAndWindowLinesNameTheOptionAndTheCommandOnce) {
         const std::string command = "quellmark-sandbox " + arguments.front();
         EXPECT_NE(message.find(command + ": " + reason), std::string::npos)
             << "for " << arguments[1] << " the message was: " << message;
-        EXPECT_EQ(Count(message, arguments.front()), 1u) << "the command named once: " << message;
+        EXPECT_EQ(sandboxtest::Occurrences(message, arguments.front()), 1u)
+            << "the command named once: " << message;
     }
 }
 

@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <map>
-#include <sstream>
 
 #include "ProgramRun.h"
 
@@ -57,13 +56,8 @@ TEST_F(SandboxHandleLeakTest, AHandleAliveAfterUnloadFailsTheRunNamingItsKind) {
 // The +Kind and -Kind lines of one section, counted per line.
 std::map<std::string, int> HandleLines(const std::string& log, const std::string& header) {
     std::map<std::string, int> counts;
-    std::istringstream lines(log);
-    std::string line;
-    bool inside = false;
-    while (std::getline(lines, line)) {
-        if (line == "load" || line == "unload" || line.starts_with("frame ")) {
-            inside = line == header;
-        } else if (inside && (line.starts_with("+") || line.starts_with("-"))) {
+    for (const std::string& line : SectionLines(log, header)) {
+        if (line.starts_with("+") || line.starts_with("-")) {
             ++counts[line];
         }
     }

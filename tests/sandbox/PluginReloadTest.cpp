@@ -30,13 +30,6 @@ protected:
         return std::make_unique<Session>(ParseScenario(kScene, "scene.json"), options, silent,
                                          stderr);
     }
-    // Replaces `target` by a copy of `source` the way a build does: a new file
-    // renamed over the old one.
-    static void Replace(const fs::path& target, const fs::path& source) {
-        const fs::path next = target.string() + ".next";
-        fs::copy_file(source, next, fs::copy_options::overwrite_existing);
-        fs::rename(next, target);
-    }
     static std::string Console(Session& session, const std::string& line) {
         sim::Console& console = session.Host().console;
         const std::size_t before = console.output.size();
@@ -111,7 +104,7 @@ TEST_F(PluginReloadTest, ARefusedModuleLeavesTheRunningOneInPlace) {
     EXPECT_EQ(host.lines.size(), 8u) << "the running plugin still draws";
 
     // A rebuild that gives a module the host refuses, reloaded.
-    Replace(module, refused);
+    sandboxtest::ReplaceAsABuildDoes(module, refused);
     said = Console(*session, "plugin reload");
     EXPECT_NE(said.find("'" + module.string() + "'"), std::string::npos)
         << "the message names the user's file, not the private copy: " << said;
@@ -122,7 +115,7 @@ TEST_F(PluginReloadTest, ARefusedModuleLeavesTheRunningOneInPlace) {
     EXPECT_NE(said.find("running module is kept"), std::string::npos) << said;
 
     // The next good build replaces it.
-    Replace(module, original);
+    sandboxtest::ReplaceAsABuildDoes(module, original);
     said = Console(*session, "plugin reload");
     EXPECT_NE(said.find("loaded Quellmark"), std::string::npos) << said;
     EXPECT_EQ(host.lines.size(), 8u);

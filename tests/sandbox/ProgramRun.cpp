@@ -76,4 +76,35 @@ std::vector<std::string> LinesStartingWith(const std::string& text, const std::s
     return lines;
 }
 
+std::size_t Occurrences(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos;
+         at = text.find(part, at + part.size())) {
+        ++count;
+    }
+    return count;
+}
+
+void ReplaceAsABuildDoes(const std::filesystem::path& target, const std::filesystem::path& source) {
+    std::filesystem::path next = target;
+    next += ".next";
+    std::filesystem::copy_file(source, next, std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::rename(next, target);
+}
+
+std::vector<std::string> SectionLines(const std::string& log, const std::string& header) {
+    std::vector<std::string> lines;
+    std::istringstream stream(log);
+    std::string line;
+    bool inside = false;
+    while (std::getline(stream, line)) {
+        if (line == "load" || line == "unload" || line.starts_with("frame ")) {
+            inside = line == header;
+        } else if (inside) {
+            lines.push_back(line);
+        }
+    }
+    return lines;
+}
+
 } // namespace sandboxtest

@@ -28,4 +28,16 @@ std::string ReadFile(const std::filesystem::path& path);
 // Lines of `text` that start with `prefix`.
 std::vector<std::string> LinesStartingWith(const std::string& text, const std::string& prefix);
 
+// How many times `part` stands in `text`, not overlapping.
+std::size_t Occurrences(const std::string& text, const std::string& part);
+
+// Replaces `target` by a copy of `source` the way a build does: a new file
+// renamed over the old one.
+void ReplaceAsABuildDoes(const std::filesystem::path& target, const std::filesystem::path& source);
+
+// The lines of one section ("frame 1", "load") of a trace or handle log,
+// without its header: a section runs to the next "load", "unload" or
+// "frame N" line.
+std::vector<std::string> SectionLines(const std::string& log, const std::string& header);
+
 } // namespace sandboxtest

@@ -29,25 +29,15 @@ struct TraceLine {
 // The calls of one section ("frame 1") of a trace.
 std::vector<TraceLine> Section(const std::string& trace, const std::string& header) {
     std::vector<TraceLine> calls;
-    std::istringstream stream(trace);
-    std::string line;
-    bool inside = false;
-    while (std::getline(stream, line)) {
-        const bool isHeader = line == "load" || line == "unload" || line.rfind("frame ", 0) == 0;
-        if (isHeader) {
-            inside = line == header;
-            continue;
+    for (const std::string& line : SectionLines(trace, header)) {
+        std::istringstream words(line);
+        TraceLine call;
+        words >> call.operation;
+        double number = 0.0;
+        while (words >> number) {
+            call.numbers.push_back(number);
         }
-        if (inside) {
-            std::istringstream words(line);
-            TraceLine call;
-            words >> call.operation;
-            double number = 0.0;
-            while (words >> number) {
-                call.numbers.push_back(number);
-            }
-            calls.push_back(call);
-        }
+        calls.push_back(call);
     }
     return calls;
 }

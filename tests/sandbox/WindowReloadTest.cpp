@@ -64,21 +64,6 @@ bool AppearsWithin(const fs::path& file, std::chrono::seconds limit,
     return true;
 }
 
-// A build's way of replacing the module: a new file renamed over the old.
-void Rebuild(const fs::path& module, const fs::path& from) {
-    const fs::path next = module.string() + ".new";
-    fs::copy_file(from, next, fs::copy_options::overwrite_existing);
-    fs::rename(next, module);
-}
-
-std::size_t Count(const std::string& text, const std::string& part) {
-    std::size_t count = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
-        ++count;
-    }
-    return count;
-}
-
 TEST(SandboxWindowReloadTest, ConsolePluginReloadKeepsThePoseAndTheOverlay) {
     TempDir dir;
     const std::string script = "3 key P; 6 screenshot " + (dir / "before.png").string() +
@@ -89,7 +74,7 @@ TEST(SandboxWindowReloadTest, ConsolePluginReloadKeepsThePoseAndTheOverlay) {
                     "--script", script, "--frames", "600"},
                    dir, OnADisplay());
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(Count(run.err, "loaded Quellmark"), 1u)
+    EXPECT_EQ(Occurrences(run.err, "loaded Quellmark"), 1u)
         << "the console reports the reloaded module:\n"
         << run.err;
     ExpectSamePoseWithOverlay(dir / "before.png", dir / "after.png");
@@ -117,23 +102,25 @@ TEST(SandboxWindowReloadTest, ARebuiltModuleIsReloadedByItselfAndARefusedOneIsKe
     // most 60 frames a second and the reload waits a quarter of a second.
     const bool started = AppearsWithin(before, 60s, closed);
     if (started) {
-        Rebuild(module, fs::path(REFUSED_MODULE_DIR) / "refused_wrong_version" MODULE_SUFFIX);
+        ReplaceAsABuildDoes(module,
+                            fs::path(REFUSED_MODULE_DIR) / "refused_wrong_version" MODULE_SUFFIX);
     }
     const bool halfway = started && AppearsWithin(refused, 60s, closed);
     if (halfway) {
-        Rebuild(module, QUELLMARK_MODULE_PATH);
+        ReplaceAsABuildDoes(module, QUELLMARK_MODULE_PATH);
     }
     window.join();
     ASSERT_TRUE(started && halfway) << run.err;
     ASSERT_EQ(run.status, 0) << run.err;
 
-    EXPECT_EQ(Count(run.err, "the module file changed: reloading " + module.string()), 2u)
+    EXPECT_EQ(Occurrences(run.err, "the module file changed: reloading " + module.string()), 2u)
         << run.err;
     EXPECT_NE(run.err.find("refused: '" + module.string() + "' has plugin interface version 94"),
               std::string::npos)
         << run.err;
     EXPECT_NE(run.err.find("the running module is kept"), std::string::npos) << run.err;
-    EXPECT_EQ(Count(run.err, "loaded Quellmark"), 1u) << "the good rebuild is loaded\n" << run.err;
+    EXPECT_EQ(Occurrences(run.err, "loaded Quellmark"), 1u) << "the good rebuild is loaded\n"
+                                                            << run.err;
     ExpectSamePoseWithOverlay(before, refused);
     ExpectSamePoseWithOverlay(before, after);
 }

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <sstream>
 
 #include "PngPixels.h"
 #include "ProgramRun.h"
@@ -62,14 +61,9 @@ TEST(SandboxWindowTest, ClickOnThePanelCheckboxTurnsTheOverlayOffAndEscapeQuits)
 // without getCvar: the settings panel asks for its variable in the first
 // frame of a run only and keeps the handle.
 std::string TraceSection(const std::string& trace, const std::string& header) {
-    std::istringstream lines(trace);
-    std::string line;
     std::string section;
-    bool inside = false;
-    while (std::getline(lines, line)) {
-        if (line == "load" || line == "unload" || line.starts_with("frame ")) {
-            inside = line == header;
-        } else if (inside && !line.starts_with("getCvar ")) {
+    for (const std::string& line : SectionLines(trace, header)) {
+        if (!line.starts_with("getCvar ")) {
             section += line + "\n";
         }
     }
