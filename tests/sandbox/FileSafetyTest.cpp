@@ -169,7 +169,7 @@ TEST_F(FileSafetyTest, ValuesWithLineBreaksReadBackAfterASave) {
 }
 
 TEST_F(FileSafetyTest, ModulesCutShortOrForAnotherMachineAreRefusedWithoutASignal) {
-    const std::string module = ReadFile(QUELLMARK_MODULE);
+    const std::string module = ReadFile(QUELLMARK_MODULE_PATH);
     ASSERT_GT(module.size(), 100000u);
     for (const std::size_t cut : {std::size_t{100}, std::size_t{5000}, std::size_t{20000},
                                   std::size_t{100000}, module.size() / 3}) {

@@ -2,26 +2,13 @@
 // (with a different library) to exactly the pixels it was given.
 #include <gtest/gtest.h>
 
-#include <stb/stb_image.h>
-
 #include <random>
 
 #include "PngFile.h"
+#include "PngPixels.h"
 
 namespace sandbox {
 namespace {
-
-std::vector<unsigned char> DecodeRgb(const std::string& png, int& width, int& height) {
-    int channels = 0;
-    unsigned char* data = stbi_load_from_memory(reinterpret_cast<const unsigned char*>(png.data()),
-                                                int(png.size()), &width, &height, &channels, 3);
-    if (data == nullptr) {
-        return {};
-    }
-    std::vector<unsigned char> rgb(data, data + std::size_t(width) * height * 3);
-    stbi_image_free(data);
-    return rgb;
-}
 
 Image TestImage(int width, int height) {
     Image image{width, height, std::vector<unsigned char>(std::size_t(width) * height * 4)};
@@ -42,12 +29,10 @@ Image TestImage(int width, int height) {
 TEST(PngEncodeTest, DecodesToTheSameRgbPixels) {
     for (const auto& [width, height] : {std::pair{1, 1}, {3, 5}, {257, 64}}) {
         const Image image = TestImage(width, height);
-        int decodedWidth = 0;
-        int decodedHeight = 0;
-        const std::vector<unsigned char> rgb =
-            DecodeRgb(EncodePng(image), decodedWidth, decodedHeight);
-        ASSERT_EQ(decodedWidth, width);
-        ASSERT_EQ(decodedHeight, height);
+        const sandboxtest::Picture decoded = sandboxtest::DecodePicture(EncodePng(image));
+        const std::vector<unsigned char>& rgb = decoded.rgb;
+        ASSERT_EQ(decoded.width, width);
+        ASSERT_EQ(decoded.height, height);
         for (std::size_t i = 0; i < std::size_t(width) * height; ++i) {
             for (int c = 0; c < 3; ++c) {
                 ASSERT_EQ(rgb[i * 3 + c], image.rgba[i * 4 + c])

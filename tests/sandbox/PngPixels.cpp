@@ -32,21 +32,24 @@ int Picture::GreenPixels() const {
     return Count(rgb, 1, 0, 2);
 }
 
-Picture LoadPicture(const std::filesystem::path& path) {
+Picture DecodePicture(const std::string& png) {
     Picture picture;
     int channels = 0;
-    // Read through the stream, which takes a wide path on Windows, then decoded.
-    std::ifstream file(path, std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(file), {}};
     unsigned char* data =
-        stbi_load_from_memory(reinterpret_cast<const unsigned char*>(bytes.data()),
-                              int(bytes.size()), &picture.width, &picture.height, &channels, 3);
+        stbi_load_from_memory(reinterpret_cast<const unsigned char*>(png.data()), int(png.size()),
+                              &picture.width, &picture.height, &channels, 3);
     if (data == nullptr) {
         return {};
     }
     picture.rgb.assign(data, data + static_cast<std::size_t>(picture.width) * picture.height * 3);
     stbi_image_free(data);
     return picture;
+}
+
+Picture LoadPicture(const std::filesystem::path& path) {
+    // Read through the stream, which takes a wide path on Windows, then decoded.
+    std::ifstream file(path, std::ios::binary);
+    return DecodePicture(std::string{std::istreambuf_iterator<char>(file), {}});
 }
 
 } // namespace sandboxtest

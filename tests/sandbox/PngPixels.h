@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <vector>
 
 namespace sandboxtest {
@@ -17,6 +18,9 @@ struct Picture {
     int RedPixels() const;
     int GreenPixels() const;
 };
+
+// Empty (0x0) when the bytes are not a PNG.
+Picture DecodePicture(const std::string& png);
 
 // Empty (0x0) when the file is missing or not a PNG.
 Picture LoadPicture(const std::filesystem::path& path);

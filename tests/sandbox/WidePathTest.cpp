@@ -43,7 +43,7 @@ TEST(WidePathTest, EveryFileInAFolderNamedOutsideAscii) {
     std::filesystem::copy_file(std::filesystem::path(EXAMPLES_DIR) / "behind-goal.json", scenario);
     const std::filesystem::path module =
         folder / (std::u8string(u8"Modul-\u00e9") + std::u8string(u8"" MODULE_SUFFIX));
-    std::filesystem::copy_file(QUELLMARK_MODULE, module);
+    std::filesystem::copy_file(QUELLMARK_MODULE_PATH, module);
     const std::filesystem::path config = folder / u8"Einstellungen-\u03bb.cfg";
     { std::ofstream(config) << "qm_enabled \"1\"\n"; }
     const std::filesystem::path frames = folder / u8"Bilder-\u00e9";
