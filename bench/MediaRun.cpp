@@ -1,11 +1,9 @@
 #include "MediaRun.h"
 
 #include <memory>
-#include <optional>
 
 #include "FrameOutput.h"
 #include "OutputPlan.h"
-#include "PngFrames.h"
 #include "RenderOutput.h"
 #include "Session.h"
 #include "TraceWriter.h"
@@ -51,22 +49,19 @@ MediaRun RenderDefault(const std::string& modulePath, const std::filesystem::pat
     sandbox::TraceWriter trace(nullptr, false);
     sandbox::Scenario scenario = sandbox::ChooseScenario(options);
     const sandbox::OutputPlan plan = sandbox::PlanOutput(out.string(), scenario.frames);
-    std::optional<sandbox::RenderOutput> pngs;
+    std::unique_ptr<sandbox::FrameOutput> output;
     if (plan.format == sandbox::OutputFormat::Png) {
-        pngs.emplace(out.string(), scenario.frames, false);
+        output = std::make_unique<sandbox::RenderOutput>(plan, scenario.frames, false, stderr);
     }
     sandbox::Session session(std::move(scenario), options, trace, stderr);
     const sandbox::Scenario& played = session.GetScenario();
-    const std::unique_ptr<sandbox::FrameOutput> output =
-        pngs ? std::make_unique<sandbox::PngFrames>(*pngs)
-             : sandbox::OpenOutput(plan, played.canvas.X, played.canvas.Y,
-                                   sandbox::kRenderFramesPerSecond);
+    if (!output) {
+        const Vector2 picture = sandbox::PictureSize(played.canvas);
+        output = sandbox::OpenOutput(plan, picture.X, picture.Y, sandbox::kRenderFramesPerSecond);
+    }
     MediaRun run;
     run.frames = played.frames;
     run.times = sandbox::RenderFrames(session, trace, *output, [](int) {});
-    if (pngs) {
-        pngs->Finish(stderr);
-    }
     session.Close(trace);
     run.bytes = SizeOnDisk(out);
     return run;

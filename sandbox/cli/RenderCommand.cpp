@@ -1,13 +1,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "FrameOutput.h"
 #include "Options.h"
 #include "OutputPlan.h"
-#include "PngFrames.h"
+#include "ProgramPath.h"
 #include "ProgressBar.h"
 #include "RenderLoop.h"
 #include "RenderOutput.h"
@@ -23,23 +22,24 @@ int RunRender(const RenderOptions& options) {
     // The scenario and the output path are checked before the module is touched.
     Scenario chosen = ChooseScenario(options.session);
     const OutputPlan plan = PlanOutput(options.out, chosen.frames);
-    std::optional<RenderOutput> pngs;
+    std::unique_ptr<FrameOutput> output;
     if (plan.format == OutputFormat::Png) {
-        pngs.emplace(options.out, chosen.frames, options.session.LogOnStdout());
+        output = std::make_unique<RenderOutput>(plan, chosen.frames, options.session.LogOnStdout(),
+                                                stderr);
     }
     // With --trace or --log-handles, or --out -, stdout is the log or the PNG
     // alone; everything else goes to stderr.
-    std::FILE* info =
-        options.session.LogOnStdout() || (pngs && pngs->ToStandardOutput()) ? stderr : stdout;
+    const bool pngToStdout = plan.path == "-";
+    std::FILE* info = options.session.LogOnStdout() || pngToStdout ? stderr : stdout;
     Session session(std::move(chosen), options.session, trace, stderr);
     std::fprintf(info, "%s\n", session.Description().c_str());
     session.FlushConsole(stderr);
 
     const Scenario& scenario = session.GetScenario();
-    const Vector2 picture = PictureSize(scenario.canvas);
-    const std::unique_ptr<FrameOutput> output =
-        pngs ? std::make_unique<PngFrames>(*pngs)
-             : OpenOutput(plan, picture.X, picture.Y, kRenderFramesPerSecond);
+    if (!output) {
+        const Vector2 picture = PictureSize(scenario.canvas);
+        output = OpenOutput(plan, picture.X, picture.Y, kRenderFramesPerSecond);
+    }
     ProgressBar progress(stderr, scenario.frames, options.session.trace ? stdout : nullptr);
     RenderFrames(session, trace, *output, [&](int frame) {
         if (session.ConsolePending()) {
@@ -47,10 +47,14 @@ int RunRender(const RenderOptions& options) {
             session.FlushConsole(stderr);
         }
         progress.Update(frame);
+        if (frame == scenario.frames) {
+            // Ended before the output finishes, which may have a word to say
+            // (stale frames removed from the folder).
+            progress.Finish();
+        }
     });
-    progress.Finish();
     const std::string written =
-        pngs ? pngs->Finish(stderr) : std::filesystem::absolute(plan.path).string();
+        pngToStdout ? "the PNG to standard output" : PathText(std::filesystem::absolute(plan.path));
     session.Close(trace);
     std::fprintf(info, "wrote %s\n", written.c_str());
     return EndedRunStatus(session, stderr);

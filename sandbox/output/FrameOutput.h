@@ -21,8 +21,8 @@ public:
     virtual void Finish() = 0;
 };
 
-// The video or animation `plan` names (MP4 or WebP; PNGs go through
-// RenderOutput and PngFrames) for frames of `width` x `height` shown at
+// The video or animation `plan` names (MP4 or WebP; PNGs go to a
+// RenderOutput, opened before anything is loaded) for frames of `width` x `height` shown at
 // `framesPerSecond`. Throws std::runtime_error when it cannot be set up.
 std::unique_ptr<FrameOutput> OpenOutput(const OutputPlan& plan, int width, int height,
                                         int framesPerSecond);

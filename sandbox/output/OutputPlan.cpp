@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "InputError.h"
+#include "ProgramPath.h"
 
 namespace sandbox {
 
@@ -39,7 +40,7 @@ constexpr bool kWebpEncoder = false;
 
 OutputPlan PlanOutput(const std::optional<std::string>& out, int frames) {
     OutputPlan plan;
-    plan.path = out.value_or(frames > 1 ? "quellmark-frames" : "quellmark.png");
+    plan.path = PathFromText(out.value_or(frames > 1 ? "quellmark-frames" : "quellmark.png"));
     std::error_code error;
     const std::string extension = LowerCaseExtension(plan.path);
     if (plan.path == "-" || extension.empty() || extension == ".png" ||

@@ -41,11 +41,11 @@ std::string FrameFileName(int frame) {
     return name;
 }
 
-RenderOutput::RenderOutput(const std::optional<std::string>& out, int frames, bool traceOnStdout)
-    : frames_(frames), folder_(frames > 1) {
-    path_ = PathFromText(out.value_or(folder_ ? "quellmark-frames" : "quellmark.png"));
+RenderOutput::RenderOutput(const OutputPlan& plan, int frames, bool traceOnStdout,
+                           std::FILE* messages)
+    : path_(plan.path), frames_(frames), folder_(frames > 1), messages_(messages) {
     std::error_code error;
-    if (ToStandardOutput()) {
+    if (path_ == "-") {
         if (folder_) {
             throw InputError("--out -: standard output takes one frame; " + std::to_string(frames) +
                              " frames need a folder");
@@ -102,19 +102,20 @@ RenderOutput::~RenderOutput() {
     }
 }
 
-void RenderOutput::Write(int frame, const Image& image) {
+void RenderOutput::Add(const Image& image) {
+    ++added_;
     if (folder_) {
-        WritePng(path_ / FrameFileName(frame), image, "frame");
+        WritePng(path_ / FrameFileName(added_), image, "frame");
     } else {
         single_->Write(EncodePng(image));
     }
 }
 
-std::string RenderOutput::Finish(std::FILE* messages) {
+void RenderOutput::Finish() {
     if (!folder_) {
         single_->Commit();
         finished_ = true;
-        return ToStandardOutput() ? "the PNG to standard output" : PathText(fs::absolute(path_));
+        return;
     }
     finished_ = true;
     int first = 0;
@@ -134,13 +135,12 @@ std::string RenderOutput::Finish(std::FILE* messages) {
         ++removed;
     }
     if (removed > 0) {
-        std::fprintf(messages,
+        std::fprintf(messages_,
                      "removed %d stale frame%s (%s%s%s) left in %s by an earlier, longer run\n",
                      removed, removed == 1 ? "" : "s", FrameFileName(first).c_str(),
                      removed == 1 ? "" : " to ", removed == 1 ? "" : FrameFileName(last).c_str(),
                      path_.string().c_str());
     }
-    return PathText(fs::absolute(path_));
 }
 
 } // namespace sandbox
