@@ -10,11 +10,10 @@
 
 namespace {
 
-sandbox::SessionOptions Options(const std::string& modulePath, int frames) {
+sandbox::SessionOptions Options(const std::string& modulePath) {
     sandbox::SessionOptions options;
     options.modulePath = modulePath;
     options.configPath = ""; // no config: the user's own must not change the picture
-    options.frames = frames;
     return options;
 }
 
@@ -45,9 +44,9 @@ public:
 
 MediaRun RenderDefault(const std::string& modulePath, const std::filesystem::path& out,
                        int frames) {
-    const sandbox::SessionOptions options = Options(modulePath, frames);
+    const sandbox::SessionOptions options = Options(modulePath);
     sandbox::TraceWriter trace(nullptr, false);
-    sandbox::Scenario scenario = sandbox::ChooseScenario(options);
+    sandbox::Scenario scenario = sandbox::ChooseScenario(options, frames);
     const sandbox::OutputPlan plan = sandbox::PlanOutput(out.string(), scenario.frames);
     std::unique_ptr<sandbox::FrameOutput> output;
     if (plan.format == sandbox::OutputFormat::Png) {
@@ -68,9 +67,9 @@ MediaRun RenderDefault(const std::string& modulePath, const std::filesystem::pat
 }
 
 sandbox::Image FirstFrame(const std::string& modulePath) {
-    const sandbox::SessionOptions options = Options(modulePath, 1);
+    const sandbox::SessionOptions options = Options(modulePath);
     sandbox::TraceWriter trace(nullptr, false);
-    sandbox::Session session(sandbox::ChooseScenario(options), options, trace, stderr);
+    sandbox::Session session(sandbox::ChooseScenario(options, 1), options, trace, stderr);
     FirstFrameOutput output;
     sandbox::RenderFrames(session, trace, output, [](int) {});
     return output.image;

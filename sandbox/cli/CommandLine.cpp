@@ -155,13 +155,13 @@ Request ParseCommandLine(std::span<const std::string> arguments) {
                     "folder for several (default quellmark-frames)")
         ->type_name("PATH")
         ->check(NonEmpty());
-    AddFrames(renderCommand, render.session.frames, kMostRenderFrames,
+    AddFrames(renderCommand, render.frames, kMostRenderFrames,
               "render N frames instead of the scenario's count");
 
     CLI::App& windowCommand =
         *program.add_subcommand("window", "host the plugin in an interactive window");
     AddSessionOptions(windowCommand, window.session, windowSets);
-    AddFrames(windowCommand, window.session.frames, kMostWindowFrames,
+    AddFrames(windowCommand, window.frames, kMostWindowFrames,
               "quit after N frames (default: run until closed)");
     windowCommand.add_option("--script", window.script, "scripted input, see below")
         ->type_name("TEXT");

@@ -10,11 +10,13 @@ namespace sandbox {
 // What the command line gives each hosting subcommand; CommandLine.h reads them.
 struct RenderOptions {
     SessionOptions session;
+    std::optional<int> frames;      // instead of the scenario's count
     std::optional<std::string> out; // quellmark.png, or quellmark-frames/ for several frames
 };
 
 struct WindowOptions {
     SessionOptions session;
+    std::optional<int> frames; // quit after this many; none: run until closed
     std::optional<std::string> script;
 };
 

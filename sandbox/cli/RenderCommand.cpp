@@ -20,7 +20,7 @@ int RunRender(const RenderOptions& options) {
     TraceWriter trace(stdout, options.session.LogOnStdout());
 
     // The scenario and the output path are checked before the module is touched.
-    Scenario chosen = ChooseScenario(options.session);
+    Scenario chosen = ChooseScenario(options.session, options.frames);
     const OutputPlan plan = PlanOutput(options.out, chosen.frames);
     std::unique_ptr<FrameOutput> output;
     if (plan.format == OutputFormat::Png) {

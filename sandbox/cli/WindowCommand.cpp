@@ -460,9 +460,7 @@ int RunWindow(const WindowOptions& options) {
     std::FILE* info = options.session.LogOnStdout() ? stderr : stdout;
     TraceWriter trace(stdout, options.session.LogOnStdout());
     // The scenario's frame count is for render; here --frames alone ends the run.
-    SessionOptions sessionOptions = options.session;
-    const std::optional<int> frameLimit = sessionOptions.frames;
-    sessionOptions.frames.reset();
+    const std::optional<int> frameLimit = options.frames;
     std::vector<ScriptAction> script = ParseScript(options.script.value_or(""));
     if (frameLimit) {
         RefuseItemsAfter(script, *frameLimit);
@@ -470,9 +468,9 @@ int RunWindow(const WindowOptions& options) {
 
     // No display, no point loading anything.
     SdlVideo video;
-    Scenario scenario = ChooseScenario(sessionOptions);
+    Scenario scenario = ChooseScenario(options.session);
     const Vector2 initialSize = scenario.canvas;
-    Session session(std::move(scenario), sessionOptions, trace, stderr);
+    Session session(std::move(scenario), options.session, trace, stderr);
     AddSaveScenarioCommand(session.Host());
     CheckScriptConsoleLines(script, session.Host().console);
     std::fprintf(info, "%s\n", session.Description().c_str());

@@ -32,13 +32,13 @@ std::filesystem::path ConfigPathFor(const SessionOptions& options) {
 
 } // namespace
 
-Scenario ChooseScenario(const SessionOptions& options) {
+Scenario ChooseScenario(const SessionOptions& options, std::optional<int> frames) {
     Scenario scenario = options.scenarioPath
                             ? LoadScenarioFile(*options.scenarioPath)
                             : ParseScenario(DefaultScenarioText(), kDefaultScenarioName);
     scenario.cvarsYieldToConfig = !options.scenarioPath;
-    if (options.frames) {
-        scenario.frames = *options.frames;
+    if (frames) {
+        scenario.frames = *frames;
     }
     return scenario;
 }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -117,7 +118,8 @@ private:
 // plugin kept handles, each said on `out`; else 0.
 int EndedRunStatus(const Session& session, std::FILE* out);
 
-// The scenario the options name, or the embedded default; --frames applied.
-Scenario ChooseScenario(const SessionOptions& options);
+// The scenario the options name, or the embedded default, with `frames`
+// (render's --frames) in place of its own count when given.
+Scenario ChooseScenario(const SessionOptions& options, std::optional<int> frames = std::nullopt);
 
 } // namespace sandbox

@@ -17,7 +17,6 @@ struct SessionOptions {
     bool logHandles = false; // the handles made ("+Kind") and destroyed ("-Kind") on stdout
     std::vector<std::pair<std::string, std::string>> sets; // --set NAME=VALUE, in order
     std::vector<std::string> execs;                        // --exec LINE, in order
-    std::optional<int> frames;
 
     // Whether stdout holds the call log (trace, handles or both) and nothing else.
     bool LogOnStdout() const { return trace || logHandles; }

@@ -121,7 +121,7 @@ TEST(CommandLineTest, RenderAndWindowTakeTheSessionOptions) {
          "--module", file});
     EXPECT_EQ(render.session.scenarioPath, file);
     EXPECT_EQ(render.out, "x.png");
-    EXPECT_EQ(render.session.frames, 12);
+    EXPECT_EQ(render.frames, 12);
     EXPECT_TRUE(render.session.trace);
     const std::vector<std::pair<std::string, std::string>> sets = {{"a", "1"}, {"b", "x=y"}};
     EXPECT_EQ(render.session.sets, sets) << "in order, split at the first '='";
@@ -131,12 +131,12 @@ TEST(CommandLineTest, RenderAndWindowTakeTheSessionOptions) {
     EXPECT_EQ(render.session.modulePath, file);
 
     const auto plain = Parsed<RenderOptions>({"render"});
-    EXPECT_FALSE(plain.out || plain.session.frames || plain.session.scenarioPath ||
+    EXPECT_FALSE(plain.out || plain.frames || plain.session.scenarioPath ||
                  plain.session.configPath || plain.session.modulePath);
 
     const auto window = Parsed<WindowOptions>(
         {"window", "--frames", "100000000", "--script", "3 key Escape", "--set", "a=2"});
-    EXPECT_EQ(window.session.frames, 100000000) << "a window may run far longer than a render";
+    EXPECT_EQ(window.frames, 100000000) << "a window may run far longer than a render";
     EXPECT_EQ(window.script, "3 key Escape");
     EXPECT_EQ(window.session.sets.size(), 1u);
 }
