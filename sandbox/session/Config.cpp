@@ -114,6 +114,7 @@ std::filesystem::path DefaultConfigPath(const char* xdgConfigHome, const char* h
 
 const Settings& ConfigStore::Load(std::string& warning) {
     loaded_.clear();
+    existed_ = false;
     damaged_ = false;
     if (path_.empty()) {
         return loaded_;
@@ -123,6 +124,7 @@ const Settings& ConfigStore::Load(std::string& warning) {
     if (!std::filesystem::exists(path_, error) && !error) {
         return loaded_;
     }
+    existed_ = true;
     std::string text;
     try {
         text = files::ReadFile(path_, {"config", kMaxConfigBytes, false});

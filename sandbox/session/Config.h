@@ -50,6 +50,10 @@ public:
     // or parsed yields no settings and a warning in `warning`, and is never
     // written over by Save.
     const Settings& Load(std::string& warning);
+    // What the last Load found: a file there (read or not), and one that
+    // could not be read or parsed.
+    bool Existed() const { return existed_; }
+    bool Damaged() const { return damaged_; }
 
     // Writes every registered variable meant for the config, keeping entries
     // for variables not registered in this run. Returns false with `error`
@@ -59,6 +63,7 @@ public:
 private:
     std::filesystem::path path_;
     Settings loaded_;
+    bool existed_ = false;
     bool damaged_ = false;
 };
 

@@ -109,8 +109,6 @@ void Session::PresetVariables(const SessionOptions& options, std::FILE* messages
     }
     std::string warning;
     ConfigOutcome outcome{config_.Path(), options.noConfig};
-    std::error_code error;
-    outcome.existed = !outcome.path.empty() && std::filesystem::exists(outcome.path, error);
     for (const auto& [name, value] : config_.Load(warning)) {
         host_.console.Preset(name, value);
         ++outcome.variables;
@@ -118,7 +116,8 @@ void Session::PresetVariables(const SessionOptions& options, std::FILE* messages
     if (!warning.empty()) {
         std::fprintf(messages, "warning: %s\n", warning.c_str());
     }
-    outcome.unreadable = !warning.empty();
+    outcome.existed = config_.Existed();
+    outcome.unreadable = config_.Damaged();
     std::fprintf(messages, "%s\n", ConfigNote(outcome).c_str());
     if (!scenario_.cvarsYieldToConfig) {
         presetScenarioVariables();
