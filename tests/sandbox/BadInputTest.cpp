@@ -120,8 +120,10 @@ TEST_F(SandboxBadInputTest, SetWithoutValue) {
     ExpectRefused({"--set", "qm_enabled"}, {"--set", "NAME=VALUE"});
 }
 
-TEST_F(SandboxBadInputTest, EmptyConfigPathIsNamedAsEmpty) {
-    ExpectRefused({"--config", ""}, {"--config", "empty"});
+TEST_F(SandboxBadInputTest, EmptyPathsAreNamedAsEmpty) {
+    for (const char* option : {"--config", "--scenario", "--module"}) {
+        ExpectRefused({option, ""}, {option, "empty"});
+    }
 }
 
 TEST_F(SandboxBadInputTest, OutputGivenTwice) {

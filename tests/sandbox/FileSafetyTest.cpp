@@ -249,12 +249,6 @@ TEST_F(FileSafetyTest, AnUnknownConsoleCommandIsBadInputBeforeAnythingIsSaved) {
     EXPECT_FALSE(fs::exists(config)) << "saved before the typo was found";
 }
 
-TEST_F(FileSafetyTest, EmptyPathsAreSaidToBeEmpty) {
-    for (const char* option : {"--config", "--scenario", "--module"}) {
-        Expect(Render({option, ""}), 2, {option, "empty"});
-    }
-}
-
 TEST_F(FileSafetyTest, DashWritesOneFrameToStandardOutputAlone) {
     const RunResult run = Render({"--out", "-"});
     ASSERT_EQ(run.status, 0) << run.err;

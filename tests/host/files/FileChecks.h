@@ -15,11 +15,13 @@
 
 namespace filestest {
 
+#ifndef _WIN32
 // The file's own mode (a link's, not its target's); 0 when it is missing.
 inline mode_t ModeOf(const std::filesystem::path& path) {
     struct stat info {};
     return ::lstat(path.c_str(), &info) == 0 ? info.st_mode : 0;
 }
+#endif
 
 inline std::string Content(const std::filesystem::path& path) {
     std::ifstream file(path, std::ios::binary);

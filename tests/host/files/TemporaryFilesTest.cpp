@@ -16,31 +16,6 @@ namespace {
 
 const files::WriteRules kOutput{"output", false};
 
-TEST(ReplacementTest, ReplacesTheFileAndLeavesNoTemporary) {
-    testsupport::TempDir dir;
-    const auto path = dir.Write("f.txt", "old");
-    files::WriteFile(path, "new content", kOutput);
-    EXPECT_EQ(Content(path), "new content");
-    EXPECT_EQ(Names(dir.Path()), std::set<std::string>{"f.txt"})
-        << "a temporary file was left behind";
-}
-
-TEST(ReplacementTest, AFailedWriteLeavesWhatWasThere) {
-    testsupport::TempDir dir;
-    // A folder in the way: refused before anything is written.
-    std::filesystem::create_directory(dir / "taken");
-    dir.Write("taken/keep", "kept");
-    ExpectFailure<files::Refused>([&] { files::WriteFile(dir / "taken", "data", kOutput); },
-                                  {"taken", "a directory"});
-    EXPECT_EQ(Content(dir / "taken" / "keep"), "kept");
-    EXPECT_EQ(Names(dir.Path()), std::set<std::string>{"taken"})
-        << "the temporary file was not removed";
-
-    ExpectFailure<files::WriteFailed>(
-        [&] { files::WriteFile(dir / "missing" / "f", "data", kOutput); }, {"does not exist"});
-    EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
-}
-
 TEST(TemporaryFilesTest, TheTemporaryIsHiddenBesideTheTargetUnderAFixedName) {
     EXPECT_EQ(files::TemporaryFor("/a/b/out.png"), "/a/b/.out.png.quellmark-tmp");
     EXPECT_EQ(files::TemporaryFor("out.png"), ".out.png.quellmark-tmp");
