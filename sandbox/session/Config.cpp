@@ -102,16 +102,6 @@ std::optional<Settings> ParseConfig(std::string_view text, const std::string& so
     return settings;
 }
 
-std::filesystem::path DefaultConfigPath(const char* xdgConfigHome, const char* home) {
-    if (xdgConfigHome != nullptr && *xdgConfigHome != '\0') {
-        return std::filesystem::path(xdgConfigHome) / "quellmark" / "config.cfg";
-    }
-    if (home != nullptr && *home != '\0') {
-        return std::filesystem::path(home) / ".config" / "quellmark" / "config.cfg";
-    }
-    return {};
-}
-
 const Settings& ConfigStore::Load(std::string& warning) {
     loaded_.clear();
     existed_ = false;

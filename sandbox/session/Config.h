@@ -30,10 +30,6 @@ std::string FormatConfig(const Settings& settings);
 std::optional<Settings> ParseConfig(std::string_view text, const std::string& source,
                                     std::string& problem);
 
-// $XDG_CONFIG_HOME/quellmark/config.cfg, else $HOME/.config/quellmark/config.cfg
-// (either argument may be null or empty); empty when neither is set.
-std::filesystem::path DefaultConfigPath(const char* xdgConfigHome, const char* home);
-
 // One config file across a run: loaded before the plugin registers its
 // variables, saved when the console runs "writeconfig". A file that could not
 // be read or parsed is never overwritten, so a hand-edited file with a typo is

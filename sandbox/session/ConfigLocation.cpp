@@ -2,8 +2,6 @@
 
 #include <cstdlib>
 
-#include "Config.h"
-
 namespace sandbox {
 
 namespace {
@@ -18,6 +16,16 @@ constexpr std::string_view kConfigEnvironmentMissing = "neither XDG_CONFIG_HOME 
 #endif
 
 } // namespace
+
+std::filesystem::path DefaultConfigPath(const char* xdgConfigHome, const char* home) {
+    if (xdgConfigHome != nullptr && *xdgConfigHome != '\0') {
+        return std::filesystem::path(xdgConfigHome) / "quellmark" / "config.cfg";
+    }
+    if (home != nullptr && *home != '\0') {
+        return std::filesystem::path(home) / ".config" / "quellmark" / "config.cfg";
+    }
+    return {};
+}
 
 std::filesystem::path AppDataConfigPath(const std::filesystem::path& appData) {
     if (appData.empty()) {

@@ -19,6 +19,10 @@ std::string_view DefaultConfigPlaceHere();
 // set", "APPDATA is not set".
 std::string_view ConfigEnvironmentMissing();
 
+// $XDG_CONFIG_HOME/quellmark/config.cfg, else $HOME/.config/quellmark/config.cfg
+// (either argument may be null or empty); empty when neither is set.
+std::filesystem::path DefaultConfigPath(const char* xdgConfigHome, const char* home);
+
 // `appData`\quellmark\config.cfg; empty for an empty `appData`.
 std::filesystem::path AppDataConfigPath(const std::filesystem::path& appData);
 

@@ -86,21 +86,17 @@ ScriptAction ParseItem(std::string_view item) {
         if (!Read(TakeWord(rest), action.x) || !Read(TakeWord(rest), action.y) || !rest.empty()) {
             throw fail("expected 'click X Y', 'click panel' or 'click console'");
         }
-    } else if (verb == "key") {
-        action.kind = ScriptAction::Kind::Key;
-        action.text = std::string(rest);
+    } else if (verb == "key" || verb == "hold") {
+        // "key" takes the rest of the item as the name ("key Left Shift"),
+        // "hold" the next word, before its frame count.
+        const bool hold = verb == "hold";
+        action.kind = hold ? ScriptAction::Kind::Hold : ScriptAction::Kind::Key;
+        action.text = std::string(hold ? TakeWord(rest) : rest);
         action.keyCode = SDL_GetKeyFromName(action.text.c_str());
         if (action.text.empty() || action.keyCode == SDLK_UNKNOWN) {
             throw fail("unknown key name '" + action.text + "'");
         }
-    } else if (verb == "hold") {
-        action.kind = ScriptAction::Kind::Hold;
-        action.text = std::string(TakeWord(rest));
-        action.keyCode = SDL_GetKeyFromName(action.text.c_str());
-        if (action.text.empty() || action.keyCode == SDLK_UNKNOWN) {
-            throw fail("unknown key name '" + action.text + "'");
-        }
-        if (!Read(TakeWord(rest), action.frames) || action.frames < 1 || !rest.empty()) {
+        if (hold && (!Read(TakeWord(rest), action.frames) || action.frames < 1 || !rest.empty())) {
             throw fail("expected 'hold NAME FRAMES' with FRAMES from 1");
         }
     } else if (verb == "console") {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "Config.h"
+#include "ConfigLocation.h"
 #include "ProgramRun.h"
 
 namespace sandbox {
