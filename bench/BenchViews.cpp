@@ -1,7 +1,7 @@
 #include "BenchViews.h"
 
-#include "Quaternion.h"
 #include "ReferenceClipper.h"
+#include "overlay/Quaternion.h"
 
 namespace {
 

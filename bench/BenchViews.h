@@ -3,8 +3,8 @@
 #include <array>
 #include <string>
 
-#include "LineSegment.h"
-#include "ViewFrustum.h"
+#include "overlay/LineSegment.h"
+#include "overlay/ViewFrustum.h"
 #include "sdk/Rotator.h"
 #include "sdk/Vector.h"
 #include "sim/Host.h"

@@ -5,7 +5,7 @@
 
 #include "AllocationCounter.h"
 #include "BenchRegistry.h"
-#include "Quaternion.h"
+#include "overlay/Quaternion.h"
 
 namespace {
 

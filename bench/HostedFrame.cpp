@@ -4,7 +4,7 @@
 
 HostedFrame::HostedFrame(const std::string& modulePath, const BenchView& view) {
     std::string error;
-    plugin_ = sim::PluginHost::Open(modulePath, host, error);
+    plugin_ = sim::HostedPlugin::Open(modulePath, host, error);
     if (!plugin_) {
         throw std::runtime_error(error);
     }

@@ -5,10 +5,10 @@
 
 #include "BenchViews.h"
 #include "sim/Host.h"
-#include "sim/PluginHost.h"
+#include "sim/HostedPlugin.h"
 
 // The built plugin module, opened at run time and loaded into a simulated host
-// the way the real host does it (sim::PluginHost), switched on and staged at a
+// the way the real host does it (sim::HostedPlugin), switched on and staged at a
 // view. Each Run() is one whole frame: the host's frame loop calling the
 // registered drawable. The call log stays off and nothing is rasterised; drawn
 // lines are only recorded in host.lines. Unloads in the host's order when it
@@ -26,5 +26,5 @@ public:
     sim::Host host;
 
 private:
-    std::unique_ptr<sim::PluginHost> plugin_;
+    std::unique_ptr<sim::HostedPlugin> plugin_;
 };

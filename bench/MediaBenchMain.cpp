@@ -26,8 +26,8 @@
 #include <stb/stb_image_write.h>
 
 #include "MediaRun.h"
-#include "PngFile.h"
-#include "ThreadCpuTime.h"
+#include "base/ThreadCpuTime.h"
+#include "picture/PngFile.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 
 #include <memory>
 
-#include "FrameOutput.h"
-#include "OutputPlan.h"
-#include "RenderOutput.h"
-#include "Session.h"
-#include "TraceWriter.h"
+#include "output/FrameOutput.h"
+#include "output/OutputPlan.h"
+#include "output/PngOutput.h"
+#include "session/Session.h"
+#include "session/TraceWriter.h"
 
 namespace {
 
@@ -50,7 +50,7 @@ MediaRun RenderDefault(const std::string& modulePath, const std::filesystem::pat
     const sandbox::OutputPlan plan = sandbox::PlanOutput(out.string(), scenario.frames);
     std::unique_ptr<sandbox::FrameOutput> output;
     if (plan.format == sandbox::OutputFormat::Png) {
-        output = std::make_unique<sandbox::RenderOutput>(plan, scenario.frames, false, stderr);
+        output = std::make_unique<sandbox::PngOutput>(plan, scenario.frames, false, stderr);
     }
     sandbox::Session session(std::move(scenario), options, trace, stderr);
     const sandbox::Scenario& played = session.GetScenario();

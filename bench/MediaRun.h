@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <string>
 
-#include "Image.h"
-#include "RenderLoop.h"
+#include "picture/Image.h"
+#include "render/RenderFrames.h"
 
 // What rendering the embedded default into one output gave.
 struct MediaRun {

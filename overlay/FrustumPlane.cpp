@@ -1,7 +1,7 @@
-#include "FrustumPlane.h"
+#include "overlay/FrustumPlane.h"
 
-#include "LineSegment.h"
-#include "VectorMath.h"
+#include "overlay/LineSegment.h"
+#include "overlay/VectorMath.h"
 
 float SignedDistance(FrustumPlane plane, Vector point) {
     return plane.X * point.X + plane.Y * point.Y + plane.Z * point.Z + plane.D;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VectorMath.h"
+#include "overlay/VectorMath.h"
 #include "sdk/Vector.h"
 
 struct LineSegment;

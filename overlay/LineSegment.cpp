@@ -1,7 +1,7 @@
-#include "LineSegment.h"
+#include "overlay/LineSegment.h"
 
-#include "SegmentLine.h"
-#include "VectorMath.h"
+#include "overlay/SegmentLine.h"
+#include "overlay/VectorMath.h"
 
 Vector LineSegment::Direction() const {
     return LineOf(*this).Direction;

@@ -1,4 +1,4 @@
-#include "Quaternion.h"
+#include "overlay/Quaternion.h"
 
 #include <cmath>
 

@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "FrustumPlane.h"
-#include "LineSegment.h"
-#include "SegmentLine.h"
-#include "VectorMath.h"
-#include "ViewFrustum.h"
+#include "overlay/FrustumPlane.h"
+#include "overlay/LineSegment.h"
+#include "overlay/SegmentLine.h"
+#include "overlay/VectorMath.h"
+#include "overlay/ViewFrustum.h"
 
 namespace {
 

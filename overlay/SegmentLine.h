@@ -1,7 +1,7 @@
 #pragma once
 
-#include "LineSegment.h"
-#include "VectorMath.h"
+#include "overlay/LineSegment.h"
+#include "overlay/VectorMath.h"
 #include "sdk/Vector.h"
 
 // A segment's line and the two tests of a point against it, shared by the

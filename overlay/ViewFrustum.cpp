@@ -1,8 +1,8 @@
-#include "ViewFrustum.h"
+#include "overlay/ViewFrustum.h"
 
 #include <cmath>
 
-#include "VectorMath.h"
+#include "overlay/VectorMath.h"
 
 ViewFrustum ViewFrustum::Build(CanvasWrapper canvas, Quaternion rotation, Vector location,
                                float fovDegrees, float nearDistance, float farDistance) {

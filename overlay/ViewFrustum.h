@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "FrustumPlane.h"
-#include "Quaternion.h"
-#include "VectorMath.h"
+#include "overlay/FrustumPlane.h"
+#include "overlay/Quaternion.h"
+#include "overlay/VectorMath.h"
 #include "sdk/CanvasWrapper.h"
 #include "sdk/Vector.h"
 

@@ -3,9 +3,9 @@
 
 #include <memory>
 
-#include "ModuleState.h"
-#include "PluginVersion.h"
-#include "Quellmark.h"
+#include "plugin/ModuleState.h"
+#include "plugin/PluginVersion.h"
+#include "plugin/Quellmark.h"
 #include "sdk/PluginDescriptor.h"
 #include "sdk/SdkExport.h"
 

@@ -1,6 +1,6 @@
-#include "Quellmark.h"
+#include "plugin/Quellmark.h"
 
-#include "ModuleState.h"
+#include "plugin/ModuleState.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "SettingsWindowBase.h"
+#include "plugin/SettingsWindowBase.h"
 #include "sdk/BakkesModPlugin.h"
 #include "sdk/CanvasWrapper.h"
 

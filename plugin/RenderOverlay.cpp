@@ -1,8 +1,8 @@
-#include "Quellmark.h"
+#include "plugin/Quellmark.h"
 
-#include "LineSegment.h"
-#include "Quaternion.h"
-#include "ViewFrustum.h"
+#include "overlay/LineSegment.h"
+#include "overlay/Quaternion.h"
+#include "overlay/ViewFrustum.h"
 #include "sdk/GameWrapper.h"
 
 namespace {

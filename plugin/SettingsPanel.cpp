@@ -1,6 +1,6 @@
 #include <imgui.h>
 
-#include "Quellmark.h"
+#include "plugin/Quellmark.h"
 #include "sdk/CVarWrapper.h"
 
 void Quellmark::DrawSettingsPanel() {

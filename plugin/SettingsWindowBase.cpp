@@ -1,4 +1,4 @@
-#include "SettingsWindowBase.h"
+#include "plugin/SettingsWindowBase.h"
 
 #include <imgui.h>
 

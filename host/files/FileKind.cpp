@@ -1,4 +1,4 @@
-#include "FileKind.h"
+#include "files/FileKind.h"
 
 #include <sys/stat.h>
 

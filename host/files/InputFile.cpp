@@ -1,13 +1,13 @@
-#include "InputFile.h"
+#include "files/InputFile.h"
 
 #include <sys/stat.h>
 
 #include <cerrno>
 
-#include "FileError.h"
-#include "FileKind.h"
-#include "PathText.h"
-#include "SystemCalls.h"
+#include "files/FileError.h"
+#include "files/FileKind.h"
+#include "files/PathText.h"
+#include "files/SystemCalls.h"
 
 namespace files {
 

@@ -1,4 +1,4 @@
-#include "OutputFile.h"
+#include "files/OutputFile.h"
 
 #include <sys/stat.h>
 
@@ -8,10 +8,10 @@
 #include <string>
 #include <type_traits>
 
-#include "FileError.h"
-#include "FileKind.h"
-#include "PathText.h"
-#include "SystemCalls.h"
+#include "files/FileError.h"
+#include "files/FileKind.h"
+#include "files/PathText.h"
+#include "files/SystemCalls.h"
 
 namespace files {
 

@@ -1,4 +1,4 @@
-#include "PathText.h"
+#include "files/PathText.h"
 
 namespace files {
 

@@ -1,4 +1,4 @@
-#include "QuotedText.h"
+#include "files/QuotedText.h"
 
 namespace files {
 

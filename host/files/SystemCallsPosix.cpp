@@ -1,6 +1,6 @@
 // The POSIX side of the file layer's system operations.
 
-#include "SystemCalls.h"
+#include "files/SystemCalls.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -13,7 +13,7 @@
 #include <cstdio>
 #include <ctime>
 
-#include "FileKind.h"
+#include "files/FileKind.h"
 
 namespace files::system {
 

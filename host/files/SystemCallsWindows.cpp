@@ -2,7 +2,7 @@
 // descriptors, files opened by wide name. Windows has no FIFOs or sockets
 // among files and no SIGPIPE.
 
-#include "SystemCalls.h"
+#include "files/SystemCalls.h"
 
 #include <windows.h>
 
@@ -14,7 +14,7 @@
 #include <cerrno>
 #include <cwctype>
 
-#include "SystemText.h"
+#include "files/SystemText.h"
 
 namespace files::system {
 

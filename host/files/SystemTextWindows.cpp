@@ -1,10 +1,10 @@
-#include "SystemText.h"
+#include "files/SystemText.h"
 
 #include <windows.h>
 
 #include <filesystem>
 
-#include "PathText.h"
+#include "files/PathText.h"
 
 namespace files {
 

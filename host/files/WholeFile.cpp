@@ -1,8 +1,8 @@
 // What every platform shares of the file layer: a whole file read or
 // written in one call, and sizes as messages say them.
 
-#include "InputFile.h"
-#include "OutputFile.h"
+#include "files/InputFile.h"
+#include "files/OutputFile.h"
 
 namespace files {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "HostHandle.h"
-#include "Vector.h"
+#include "sdk/HostHandle.h"
+#include "sdk/Vector.h"
 
 namespace sim {
 struct Actor;

@@ -1,4 +1,4 @@
-#include "BakkesModPlugin.h"
+#include "sdk/BakkesModPlugin.h"
 
 // Out of line, so that every plugin module carries and exports these members.
 namespace BakkesMod::Plugin {

@@ -2,9 +2,9 @@
 
 #include <memory>
 
-#include "CVarManagerWrapper.h"
-#include "GameWrapper.h"
-#include "SdkExport.h"
+#include "sdk/CVarManagerWrapper.h"
+#include "sdk/GameWrapper.h"
+#include "sdk/SdkExport.h"
 
 namespace BakkesMod::Plugin {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ActorWrapper.h"
+#include "sdk/ActorWrapper.h"
 
 // The ball: an actor, nothing more is asked of it.
 class PLUGINSDK_API BallWrapper : public ActorWrapper {

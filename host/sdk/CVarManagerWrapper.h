@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "CVarWrapper.h"
-#include "HostHandle.h"
+#include "sdk/CVarWrapper.h"
+#include "sdk/HostHandle.h"
 
 // The host's console: variables and commands.
 class PLUGINSDK_API CVarManagerWrapper : public HostHandle {

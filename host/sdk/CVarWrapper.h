@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "HostHandle.h"
+#include "sdk/HostHandle.h"
 
 namespace sim {
 struct Variable;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ActorWrapper.h"
-#include "Rotator.h"
+#include "sdk/ActorWrapper.h"
+#include "sdk/Rotator.h"
 
 // The player's view. A null handle answers zeros for every reading.
 class PLUGINSDK_API CameraWrapper : public ActorWrapper {

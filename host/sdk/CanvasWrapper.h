@@ -1,7 +1,7 @@
 #pragma once
 
-#include "HostHandle.h"
-#include "Vector.h"
+#include "sdk/HostHandle.h"
+#include "sdk/Vector.h"
 
 // The 2D overlay canvas of one frame, valid for the drawable call it was handed to.
 class PLUGINSDK_API CanvasWrapper : public HostHandle {

@@ -3,10 +3,10 @@
 #include <functional>
 #include <string>
 
-#include "CameraWrapper.h"
-#include "CanvasWrapper.h"
-#include "HostHandle.h"
-#include "ServerWrapper.h"
+#include "sdk/CameraWrapper.h"
+#include "sdk/CanvasWrapper.h"
+#include "sdk/HostHandle.h"
+#include "sdk/ServerWrapper.h"
 
 // The game as a whole: its mode, its objects, and the plugin's ways in.
 class PLUGINSDK_API GameWrapper : public HostHandle {

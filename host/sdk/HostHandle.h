@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "SdkExport.h"
+#include "sdk/SdkExport.h"
 
 namespace sim {
 class Host;

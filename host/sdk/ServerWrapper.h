@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BallWrapper.h"
+#include "sdk/BallWrapper.h"
 
 // The running game event. A null server (no game running) hands out a null ball.
 class PLUGINSDK_API ServerWrapper : public HostHandle {

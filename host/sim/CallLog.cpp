@@ -1,4 +1,4 @@
-#include "CallLog.h"
+#include "sim/CallLog.h"
 
 #include <cstdio>
 

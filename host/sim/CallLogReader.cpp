@@ -1,4 +1,4 @@
-#include "CallLogReader.h"
+#include "sim/CallLogReader.h"
 
 #include <cstdlib>
 #include <string>

@@ -1,4 +1,4 @@
-#include "CameraView.h"
+#include "sim/CameraView.h"
 
 #include <cmath>
 #include <numbers>

@@ -1,4 +1,4 @@
-#include "Console.h"
+#include "sim/Console.h"
 
 #include <cctype>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "Host.h"
+#include "sim/Host.h"
 
 #include <bit>
 

@@ -11,9 +11,6 @@
 #include <thread>
 #include <vector>
 
-#include "CallLog.h"
-#include "CameraView.h"
-#include "Console.h"
 #include "sdk/CVarManagerWrapper.h"
 #include "sdk/CanvasWrapper.h"
 #include "sdk/GameWrapper.h"
@@ -21,6 +18,9 @@
 #include "sdk/Rotator.h"
 #include "sdk/SdkExport.h"
 #include "sdk/Vector.h"
+#include "sim/CallLog.h"
+#include "sim/CameraView.h"
+#include "sim/Console.h"
 
 namespace sim {
 

@@ -1,7 +1,7 @@
-#include "LoadedModule.h"
+#include "sim/LoadedModule.h"
 
-#include "ModuleImageCheck.h"
-#include "ModuleLibrary.h"
+#include "sim/ModuleImageCheck.h"
+#include "sim/ModuleLibrary.h"
 
 namespace sim {
 

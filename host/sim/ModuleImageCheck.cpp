@@ -1,8 +1,8 @@
-#include "ModuleImageCheck.h"
+#include "sim/ModuleImageCheck.h"
 
-#include "ModuleImageFormat.h"
 #include "files/FileError.h"
 #include "files/PathText.h"
+#include "sim/ModuleImageFormat.h"
 
 namespace sim {
 

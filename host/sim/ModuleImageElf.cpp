@@ -7,7 +7,7 @@
 #include <bit>
 #include <cstring>
 
-#include "ModuleImageFormat.h"
+#include "sim/ModuleImageFormat.h"
 
 namespace sim::image {
 

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "ModuleImageFormat.h"
+#include "sim/ModuleImageFormat.h"
 
 namespace sim::image {
 

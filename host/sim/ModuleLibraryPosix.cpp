@@ -1,4 +1,4 @@
-#include "ModuleLibrary.h"
+#include "sim/ModuleLibrary.h"
 
 #include <dlfcn.h>
 

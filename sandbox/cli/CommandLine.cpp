@@ -1,13 +1,13 @@
-#include "CommandLine.h"
+#include "cli/CommandLine.h"
 
 #include <vector>
 
 #include <CLI/CLI.hpp>
 
-#include "ConfigLocation.h"
-#include "ExitStatus.h"
-#include "OptionChecks.h"
-#include "PluginVersion.h"
+#include "base/ExitStatus.h"
+#include "cli/OptionChecks.h"
+#include "plugin/PluginVersion.h"
+#include "session/ConfigLocation.h"
 
 namespace sandbox {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <variant>
 
-#include "Options.h"
-#include "ValidateOptions.h"
+#include "cli/Options.h"
+#include "validate/ValidateOptions.h"
 
 namespace sandbox {
 

@@ -4,12 +4,12 @@
 #include <variant>
 #include <vector>
 
-#include "CommandLine.h"
-#include "InputError.h"
-#include "ProcessStart.h"
-#include "Subcommands.h"
-#include "Validator.h"
+#include "base/InputError.h"
+#include "cli/CommandLine.h"
+#include "cli/ProcessStart.h"
+#include "cli/Subcommands.h"
 #include "files/FileError.h"
+#include "validate/Validator.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "OptionChecks.h"
+#include "cli/OptionChecks.h"
 
 #include <cctype>
 #include <charconv>
@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "ProgramPath.h"
+#include "base/ProgramPath.h"
 
 namespace sandbox {
 

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "SessionOptions.h"
+#include "session/SessionOptions.h"
 
 namespace sandbox {
 

@@ -1,4 +1,4 @@
-#include "ProcessStart.h"
+#include "cli/ProcessStart.h"
 
 #if defined(_WIN32)
 #include <windows.h>

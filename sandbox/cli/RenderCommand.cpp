@@ -3,16 +3,16 @@
 #include <memory>
 #include <string>
 
-#include "FrameOutput.h"
-#include "Options.h"
-#include "OutputPlan.h"
-#include "ProgramPath.h"
-#include "ProgressBar.h"
-#include "RenderLoop.h"
-#include "RenderOutput.h"
-#include "Session.h"
-#include "Subcommands.h"
-#include "TraceWriter.h"
+#include "base/ProgramPath.h"
+#include "cli/Options.h"
+#include "cli/Subcommands.h"
+#include "output/FrameOutput.h"
+#include "output/OutputPlan.h"
+#include "output/PngOutput.h"
+#include "render/ProgressBar.h"
+#include "render/RenderFrames.h"
+#include "session/Session.h"
+#include "session/TraceWriter.h"
 
 namespace sandbox {
 
@@ -24,8 +24,8 @@ int RunRender(const RenderOptions& options) {
     const OutputPlan plan = PlanOutput(options.out, chosen.frames);
     std::unique_ptr<FrameOutput> output;
     if (plan.format == OutputFormat::Png) {
-        output = std::make_unique<RenderOutput>(plan, chosen.frames, options.session.LogOnStdout(),
-                                                stderr);
+        output =
+            std::make_unique<PngOutput>(plan, chosen.frames, options.session.LogOnStdout(), stderr);
     }
     // With --trace or --log-handles, or --out -, stdout is the log or the PNG
     // alone; everything else goes to stderr.

@@ -3,8 +3,8 @@
 
 #include <cstdio>
 
-#include "DefaultScenario.h"
-#include "Subcommands.h"
+#include "cli/Subcommands.h"
+#include "scenario/DefaultScenario.h"
 
 namespace sandbox {
 

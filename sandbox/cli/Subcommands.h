@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ExitStatus.h"
-#include "Options.h"
+#include "base/ExitStatus.h"
+#include "cli/Options.h"
 
 namespace sandbox {
 

@@ -10,22 +10,22 @@
 #include <backends/imgui_impl_sdl.h>
 #include <imgui.h>
 
-#include "Caption.h"
-#include "ConsoleWindow.h"
-#include "DrawDataRenderer.h"
-#include "FreeCamera.h"
-#include "InputError.h"
-#include "ModuleWatcher.h"
-#include "Options.h"
-#include "PngFile.h"
-#include "PoseScenario.h"
-#include "ProgramPath.h"
-#include "Readback.h"
-#include "Script.h"
-#include "Session.h"
-#include "Subcommands.h"
-#include "TraceWriter.h"
+#include "base/InputError.h"
+#include "base/ProgramPath.h"
+#include "cli/Options.h"
+#include "cli/Subcommands.h"
 #include "files/OutputFile.h"
+#include "picture/Caption.h"
+#include "picture/DrawDataRenderer.h"
+#include "picture/PngFile.h"
+#include "picture/Readback.h"
+#include "scenario/PoseScenario.h"
+#include "session/Session.h"
+#include "session/TraceWriter.h"
+#include "window/ConsoleWindow.h"
+#include "window/FreeCamera.h"
+#include "window/ModuleWatcher.h"
+#include "window/Script.h"
 
 namespace sandbox {
 

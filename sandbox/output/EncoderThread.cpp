@@ -1,8 +1,8 @@
-#include "EncoderThread.h"
+#include "output/EncoderThread.h"
 
 #include <chrono>
 
-#include "ThreadCpuTime.h"
+#include "base/ThreadCpuTime.h"
 
 namespace sandbox {
 

@@ -7,7 +7,7 @@
 #include <mutex>
 #include <thread>
 
-#include "FrameOutput.h"
+#include "output/FrameOutput.h"
 
 namespace sandbox {
 

@@ -1,12 +1,12 @@
-#include "FrameOutput.h"
+#include "output/FrameOutput.h"
 
 #include <stdexcept>
 
 #ifdef QUELLMARK_MP4_OUTPUT
-#include "Mp4Video.h"
+#include "output/Mp4Video.h"
 #endif
 #ifdef QUELLMARK_WEBP_OUTPUT
-#include "WebpAnimation.h"
+#include "output/WebpAnimation.h"
 #endif
 
 namespace sandbox {
@@ -31,7 +31,7 @@ std::unique_ptr<FrameOutput> OpenOutput(const OutputPlan& plan, [[maybe_unused]]
     case OutputFormat::Png:
         break;
     }
-    throw std::logic_error("PNG frames go through RenderOutput");
+    throw std::logic_error("PNG frames go through PngOutput");
 }
 
 } // namespace sandbox

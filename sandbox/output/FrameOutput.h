@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "Image.h"
-#include "OutputPlan.h"
+#include "output/OutputPlan.h"
+#include "picture/Image.h"
 
 namespace sandbox {
 
@@ -22,7 +22,7 @@ public:
 };
 
 // The video or animation `plan` names (MP4 or WebP; PNGs go to a
-// RenderOutput, opened before anything is loaded) for frames of `width` x `height` shown at
+// PngOutput, opened before anything is loaded) for frames of `width` x `height` shown at
 // `framesPerSecond`. Throws std::runtime_error when it cannot be set up.
 std::unique_ptr<FrameOutput> OpenOutput(const OutputPlan& plan, int width, int height,
                                         int framesPerSecond);

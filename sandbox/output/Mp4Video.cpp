@@ -1,4 +1,4 @@
-#include "Mp4Video.h"
+#include "output/Mp4Video.h"
 
 #include <algorithm>
 #include <cstring>

@@ -6,8 +6,8 @@
 #include <memory>
 #include <vector>
 
-#include "FrameOutput.h"
 #include "files/OutputFile.h"
+#include "output/FrameOutput.h"
 
 struct AVCodecContext;
 struct AVFormatContext;

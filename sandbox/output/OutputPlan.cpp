@@ -1,10 +1,10 @@
-#include "OutputPlan.h"
+#include "output/OutputPlan.h"
 
 #include <algorithm>
 #include <cctype>
 
-#include "InputError.h"
-#include "ProgramPath.h"
+#include "base/InputError.h"
+#include "base/ProgramPath.h"
 
 namespace sandbox {
 

@@ -9,7 +9,7 @@ namespace sandbox {
 // What a render writes, chosen by the extension of --out.
 enum class OutputFormat {
     Png,  // .png, "-", a folder, a name without extension, an existing FIFO or
-          // device: RenderOutput's PNGs
+          // device: PngOutput's PNGs
     Mp4,  // one H.264 video
     Webp, // one animated WebP
 };
@@ -21,7 +21,7 @@ struct OutputPlan {
 
 // Checked before anything is loaded or drawn, so a bad path costs nothing and
 // writes nothing: an unknown extension, a video in a folder that does not
-// exist. PNG targets are RenderOutput's to check. Throws InputError naming
+// exist. PNG targets are PngOutput's to check. Throws InputError naming
 // --out; also .mp4 and .webp in a build without their encoders.
 OutputPlan PlanOutput(const std::optional<std::string>& out, int frames);
 

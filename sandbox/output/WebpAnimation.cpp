@@ -1,4 +1,4 @@
-#include "WebpAnimation.h"
+#include "output/WebpAnimation.h"
 
 #include <cmath>
 #include <cstring>

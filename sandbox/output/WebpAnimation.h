@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <memory>
 
-#include "FrameOutput.h"
 #include "files/OutputFile.h"
+#include "output/FrameOutput.h"
 
 namespace sandbox {
 

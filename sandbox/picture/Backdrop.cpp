@@ -1,12 +1,12 @@
-#include "Backdrop.h"
+#include "picture/Backdrop.h"
 
 #include <cmath>
 #include <numbers>
 
 #include <imgui.h>
 
-#include "ScreenClip.h"
-#include "WorldMath.h"
+#include "base/WorldMath.h"
+#include "picture/ScreenClip.h"
 #include "sim/CameraView.h"
 #include "sim/Host.h"
 

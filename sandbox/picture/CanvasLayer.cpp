@@ -1,11 +1,11 @@
-#include "CanvasLayer.h"
+#include "picture/CanvasLayer.h"
 
 #include <algorithm>
 
 #include <imgui.h>
 
-#include "Backdrop.h"
-#include "ScreenClip.h"
+#include "picture/Backdrop.h"
+#include "picture/ScreenClip.h"
 #include "sim/Host.h"
 
 namespace sandbox {

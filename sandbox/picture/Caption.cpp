@@ -1,4 +1,4 @@
-#include "Caption.h"
+#include "picture/Caption.h"
 
 namespace sandbox {
 

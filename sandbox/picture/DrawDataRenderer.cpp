@@ -1,4 +1,4 @@
-#include "DrawDataRenderer.h"
+#include "picture/DrawDataRenderer.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -1,4 +1,4 @@
-#include "OffscreenTarget.h"
+#include "picture/OffscreenTarget.h"
 
 #include <stdexcept>
 #include <string>

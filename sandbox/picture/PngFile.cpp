@@ -1,4 +1,4 @@
-#include "PngFile.h"
+#include "picture/PngFile.h"
 
 #include <csetjmp>
 #include <new>

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "Image.h"
+#include "picture/Image.h"
 
 namespace sandbox {
 

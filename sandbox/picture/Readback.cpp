@@ -1,4 +1,4 @@
-#include "Readback.h"
+#include "picture/Readback.h"
 
 #include <stdexcept>
 #include <string>

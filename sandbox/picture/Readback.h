@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Image.h"
+#include "picture/Image.h"
 
 struct SDL_Renderer;
 

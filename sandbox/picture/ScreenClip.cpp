@@ -1,4 +1,4 @@
-#include "ScreenClip.h"
+#include "picture/ScreenClip.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "SettingsWindow.h"
+#include "picture/SettingsWindow.h"
 
 #include "sdk/PluginSettingsWindow.h"
 

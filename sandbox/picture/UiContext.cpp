@@ -1,4 +1,4 @@
-#include "UiContext.h"
+#include "picture/UiContext.h"
 
 #include <imgui.h>
 

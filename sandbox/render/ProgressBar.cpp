@@ -1,4 +1,4 @@
-#include "ProgressBar.h"
+#include "render/ProgressBar.h"
 
 #include <unistd.h>
 

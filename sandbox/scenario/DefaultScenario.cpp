@@ -1,4 +1,4 @@
-#include "DefaultScenario.h"
+#include "scenario/DefaultScenario.h"
 
 namespace sandbox {
 

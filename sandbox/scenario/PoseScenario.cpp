@@ -1,12 +1,12 @@
-#include "PoseScenario.h"
+#include "scenario/PoseScenario.h"
 
 #include <cmath>
 #include <cstdio>
 
 #include <nlohmann/json.hpp>
 
-#include "InputError.h"
-#include "ScenarioParser.h"
+#include "base/InputError.h"
+#include "scenario/ScenarioParser.h"
 
 namespace sandbox {
 

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "Track.h"
+#include "scenario/Track.h"
 #include "sdk/Rotator.h"
 #include "sdk/Vector.h"
 #include "sim/Host.h"

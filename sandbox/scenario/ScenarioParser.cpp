@@ -1,4 +1,4 @@
-#include "ScenarioParser.h"
+#include "scenario/ScenarioParser.h"
 
 #include <cmath>
 #include <cstring>
@@ -10,8 +10,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "InputError.h"
-#include "ProgramPath.h"
+#include "base/InputError.h"
+#include "base/ProgramPath.h"
 #include "files/FileError.h"
 #include "files/InputFile.h"
 

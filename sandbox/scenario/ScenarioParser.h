@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "Scenario.h"
+#include "scenario/Scenario.h"
 
 namespace sandbox {
 

@@ -1,8 +1,8 @@
-#include "Track.h"
+#include "scenario/Track.h"
 
 #include <cmath>
 
-#include "WorldMath.h"
+#include "base/WorldMath.h"
 
 namespace sandbox {
 

@@ -1,4 +1,4 @@
-#include "Config.h"
+#include "session/Config.h"
 
 #include <cctype>
 

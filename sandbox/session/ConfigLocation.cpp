@@ -1,4 +1,4 @@
-#include "ConfigLocation.h"
+#include "session/ConfigLocation.h"
 
 #include <cstdlib>
 

@@ -1,4 +1,4 @@
-#include "ConsoleHelp.h"
+#include "session/ConsoleHelp.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "GameEvents.h"
+#include "session/GameEvents.h"
 
 #include "sim/GameFunctions.h"
 

@@ -1,4 +1,4 @@
-#include "HandleAudit.h"
+#include "session/HandleAudit.h"
 
 namespace sandbox {
 

@@ -1,6 +1,6 @@
-#include "RunNotes.h"
+#include "session/RunNotes.h"
 
-#include "ConfigLocation.h"
+#include "session/ConfigLocation.h"
 
 namespace sandbox {
 

@@ -1,19 +1,19 @@
-#include "Session.h"
+#include "session/Session.h"
 
 #include <filesystem>
 
 #include <imgui.h>
 
-#include "CanvasLayer.h"
-#include "ConfigLocation.h"
-#include "ConsoleHelp.h"
-#include "DefaultScenario.h"
-#include "ExitStatus.h"
-#include "GameEvents.h"
-#include "InputError.h"
-#include "ProgramPath.h"
-#include "RunNotes.h"
-#include "ScenarioParser.h"
+#include "base/ExitStatus.h"
+#include "base/InputError.h"
+#include "base/ProgramPath.h"
+#include "picture/CanvasLayer.h"
+#include "scenario/DefaultScenario.h"
+#include "scenario/ScenarioParser.h"
+#include "session/ConfigLocation.h"
+#include "session/ConsoleHelp.h"
+#include "session/GameEvents.h"
+#include "session/RunNotes.h"
 
 namespace sandbox {
 
@@ -209,7 +209,7 @@ void Session::CarryOutModuleRequests() {
 
 PanelWidget Session::DrawUi(const std::string& caption) {
     DrawCanvasLayer(host_, *ImGui::GetBackgroundDrawList(), caption);
-    const sim::PluginHost* running = plugin_.Running();
+    const sim::HostedPlugin* running = plugin_.Running();
     if (running == nullptr || running->Panel() == nullptr) {
         return {};
     }

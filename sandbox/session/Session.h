@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "Config.h"
-#include "HandleAudit.h"
-#include "PluginSlot.h"
-#include "Scenario.h"
-#include "SessionOptions.h"
-#include "SettingsWindow.h"
-#include "TraceWriter.h"
-#include "UiContext.h"
+#include "picture/SettingsWindow.h"
+#include "picture/UiContext.h"
+#include "scenario/Scenario.h"
+#include "session/Config.h"
+#include "session/HandleAudit.h"
+#include "session/ReloadablePlugin.h"
+#include "session/SessionOptions.h"
+#include "session/TraceWriter.h"
 #include "sim/Host.h"
 
 namespace sandbox {
@@ -103,7 +103,7 @@ private:
     UiContext ui_;
     sim::Host host_;
     ConfigStore config_;
-    PluginSlot plugin_;
+    ReloadablePlugin plugin_;
     std::vector<ModuleRequest> moduleRequests_;
     std::string moduleStatus_;
     std::size_t consolePrinted_ = 0;

@@ -1,4 +1,4 @@
-#include "TraceWriter.h"
+#include "session/TraceWriter.h"
 
 #include "files/OutputFile.h"
 

@@ -1,4 +1,4 @@
-#include "Validator.h"
+#include "validate/Validator.h"
 
 #include <unistd.h>
 
@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "AllChecks.h"
-#include "ChildRunner.h"
-#include "ExitStatus.h"
-#include "InputError.h"
-#include "ProgramPath.h"
+#include "base/ExitStatus.h"
+#include "base/InputError.h"
+#include "base/ProgramPath.h"
+#include "validate/checks/AllChecks.h"
+#include "validate/checks/ChildRunner.h"
 
 namespace validate {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ValidateOptions.h"
+#include "validate/ValidateOptions.h"
 
 namespace validate {
 

@@ -4,8 +4,8 @@
 // has. The command says so, as bad input (exit 2), instead of running a part
 // of the checks.
 
-#include "InputError.h"
-#include "Validator.h"
+#include "base/InputError.h"
+#include "validate/Validator.h"
 
 namespace validate {
 

@@ -1,4 +1,4 @@
-#include "ConsoleHistory.h"
+#include "window/ConsoleHistory.h"
 
 namespace sandbox {
 

@@ -1,4 +1,4 @@
-#include "ConsoleWindow.h"
+#include "window/ConsoleWindow.h"
 
 #include <algorithm>
 #include <optional>
@@ -7,7 +7,7 @@
 
 #include <imgui.h>
 
-#include "NameCompletion.h"
+#include "window/NameCompletion.h"
 
 namespace sandbox {
 

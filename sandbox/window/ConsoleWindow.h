@@ -5,8 +5,8 @@
 
 #include <imgui.h>
 
-#include "ConsoleHistory.h"
 #include "sim/Console.h"
+#include "window/ConsoleHistory.h"
 
 namespace sandbox {
 

@@ -2,7 +2,7 @@
 // new file in the old one's place, which a watch on the file itself would
 // not see.
 
-#include "FileChanges.h"
+#include "window/FileChanges.h"
 
 #include <sys/inotify.h>
 #include <unistd.h>

@@ -4,7 +4,7 @@
 // which would miss a same-sized rebuild within the second), and a file
 // renamed over the module shows as a new creation time.
 
-#include "FileChanges.h"
+#include "window/FileChanges.h"
 
 #include <windows.h>
 

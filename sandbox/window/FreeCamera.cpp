@@ -1,4 +1,4 @@
-#include "FreeCamera.h"
+#include "window/FreeCamera.h"
 
 #include <algorithm>
 #include <cmath>

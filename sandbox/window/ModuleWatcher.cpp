@@ -1,4 +1,4 @@
-#include "ModuleWatcher.h"
+#include "window/ModuleWatcher.h"
 
 namespace sandbox {
 

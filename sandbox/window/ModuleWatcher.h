@@ -3,7 +3,7 @@
 #include <chrono>
 #include <filesystem>
 
-#include "FileChanges.h"
+#include "window/FileChanges.h"
 
 namespace sandbox {
 

@@ -1,4 +1,4 @@
-#include "NameCompletion.h"
+#include "window/NameCompletion.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "Script.h"
+#include "window/Script.h"
 
 #include <cctype>
 #include <charconv>
@@ -6,7 +6,7 @@
 
 #include <SDL.h>
 
-#include "InputError.h"
+#include "base/InputError.h"
 
 namespace sandbox {
 

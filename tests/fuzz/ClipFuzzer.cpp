@@ -11,8 +11,8 @@
 
 #include "ClipInput.h"
 #include "ClipOracle.h"
-#include "Quaternion.h"
-#include "ViewFrustum.h"
+#include "overlay/Quaternion.h"
+#include "overlay/ViewFrustum.h"
 #include "sim/Host.h"
 
 namespace {

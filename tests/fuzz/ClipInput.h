@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "LineSegment.h"
+#include "overlay/LineSegment.h"
 #include "sdk/Rotator.h"
 #include "sdk/Vector.h"
 

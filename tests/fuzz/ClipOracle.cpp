@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "WorldMath.h"
+#include "base/WorldMath.h"
 #include "sim/CallLogReader.h"
 #include "sim/CameraView.h"
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "ClipInput.h"
-#include "ViewFrustum.h"
+#include "overlay/ViewFrustum.h"
 #include "sim/Host.h"
 
 // What one clipped draw may hand the canvas, judged from the host's call log

@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "InputError.h"
-#include "ScenarioParser.h"
+#include "base/InputError.h"
+#include "scenario/ScenarioParser.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include "TempDir.h"
 #include "sim/ModuleImageCheck.h"
+#include "support/TempDir.h"
 
 namespace moduleimagetest {
 

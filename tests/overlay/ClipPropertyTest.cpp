@@ -8,11 +8,11 @@
 
 #include <gtest/gtest.h>
 
-#include "LineSegment.h"
-#include "Quaternion.h"
 #include "RecordingCanvas.h"
 #include "ReferenceClipper.h"
-#include "ViewFrustum.h"
+#include "overlay/LineSegment.h"
+#include "overlay/Quaternion.h"
+#include "overlay/ViewFrustum.h"
 #include "sim/CameraView.h"
 
 namespace {

@@ -6,11 +6,11 @@
 #include <gtest/gtest.h>
 
 #include "AllocationCounter.h"
-#include "LineSegment.h"
-#include "Quaternion.h"
 #include "RecordingCanvas.h"
-#include "VectorMath.h"
-#include "ViewFrustum.h"
+#include "overlay/LineSegment.h"
+#include "overlay/Quaternion.h"
+#include "overlay/VectorMath.h"
+#include "overlay/ViewFrustum.h"
 
 namespace {
 

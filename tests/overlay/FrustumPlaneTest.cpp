@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "FrustumPlane.h"
-#include "LineSegment.h"
-#include "VectorMath.h"
+#include "overlay/FrustumPlane.h"
+#include "overlay/LineSegment.h"
+#include "overlay/VectorMath.h"
 
 namespace {
 

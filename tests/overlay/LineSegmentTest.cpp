@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "LineSegment.h"
 #include "RecordingCanvas.h"
+#include "overlay/LineSegment.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "Quaternion.h"
+#include "overlay/Quaternion.h"
 #include "sim/CameraView.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "FrustumPlane.h"
+#include "overlay/FrustumPlane.h"
 #include "sdk/Vector.h"
 
 // An independent clipper to hold the overlay's own against: the parametric

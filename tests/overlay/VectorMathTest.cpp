@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "VectorMath.h"
+#include "overlay/VectorMath.h"
 
 namespace {
 

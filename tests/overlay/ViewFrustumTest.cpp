@@ -5,10 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include "Quaternion.h"
 #include "RecordingCanvas.h"
-#include "VectorMath.h"
-#include "ViewFrustum.h"
+#include "overlay/Quaternion.h"
+#include "overlay/VectorMath.h"
+#include "overlay/ViewFrustum.h"
 #include "sim/CameraView.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "AllocationFailure.h"
-#include "HostedPlugin.h"
-#include "PluginVersion.h"
+#include "PluginUnderTest.h"
+#include "plugin/PluginVersion.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ using PluginReference = std::shared_ptr<BakkesMod::Plugin::BakkesModPlugin>;
 } // namespace
 
 TEST(ModuleDescriptorTest, FieldsSitAtTheirOffsets) {
-    HostedPlugin hosted;
+    PluginUnderTest hosted;
     const void* table = hosted.Module().Symbol("exports");
     ASSERT_NE(table, nullptr);
 
@@ -44,7 +44,7 @@ TEST(ModuleDescriptorTest, FieldsSitAtTheirOffsets) {
 }
 
 TEST(ModuleLifetimeTest, FactoryCreatesOneInstance) {
-    HostedPlugin hosted;
+    PluginUnderTest hosted;
     const auto& d = hosted.Module().Descriptor();
     PluginReference* first = d.factory();
     ASSERT_TRUE(*first);
@@ -58,7 +58,7 @@ TEST(ModuleLifetimeTest, FactoryCreatesOneInstance) {
 }
 
 TEST(ModuleLifetimeTest, ReleaseBeforeFactoryDoesNothing) {
-    HostedPlugin hosted;
+    PluginUnderTest hosted;
     hosted.Module().Descriptor().release();
     hosted.Module().Descriptor().release();
     PluginReference* reference = hosted.Module().Descriptor().factory();
@@ -66,7 +66,7 @@ TEST(ModuleLifetimeTest, ReleaseBeforeFactoryDoesNothing) {
 }
 
 TEST(ModuleLifetimeTest, HostCopyKeepsThePluginAliveAfterRelease) {
-    HostedPlugin hosted;
+    PluginUnderTest hosted;
     // The host copies the module's reference as it creates the plugin.
     auto& plugin = hosted.Create();
     std::shared_ptr<CVarManagerWrapper> console = plugin.cvarManager;
@@ -87,7 +87,7 @@ TEST(ModuleLifetimeTest, HostCopyKeepsThePluginAliveAfterRelease) {
 }
 
 TEST(ModuleLifetimeTest, FactoryAfterReleaseCreatesAFreshInstance) {
-    HostedPlugin hosted;
+    PluginUnderTest hosted;
     hosted.Load();
     std::shared_ptr<CVarManagerWrapper> console = hosted.Plugin()->cvarManager;
     const auto& d = hosted.Module().Descriptor();
@@ -118,7 +118,7 @@ TEST(ModuleLifetimeTest, UnloadWithTheInstanceSetDestroysIt) {
 }
 
 TEST(ModuleLifetimeTest, AllocationFailureLeavesTheReferenceEmpty) {
-    HostedPlugin hosted;
+    PluginUnderTest hosted;
     const auto& d = hosted.Module().Descriptor();
     PluginReference* reference = d.factory();
     d.release();

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "HostedPlugin.h"
+#include "PluginUnderTest.h"
 #include "sim/GameFunctions.h"
 
 using ::testing::ElementsAre;
@@ -26,7 +26,7 @@ std::string Hooked(const char* function) {
 } // namespace
 
 TEST(OnLoadTest, RegistersInOrderWithTheExactArguments) {
-    HostedPlugin hosted;
+    PluginUnderTest hosted;
     hosted.Create();
     hosted.host.log.calls = true;
     hosted.host.log.handles = true;
@@ -45,7 +45,7 @@ TEST(OnLoadTest, RegistersInOrderWithTheExactArguments) {
 }
 
 TEST(OnLoadTest, VariableKeepsItsDefaultAndTheFlagFollowsIt) {
-    HostedPlugin hosted;
+    PluginUnderTest hosted;
     hosted.Load();
     const sim::Variable* variable = hosted.host.console.Find("qm_enabled");
     ASSERT_NE(variable, nullptr);
@@ -66,7 +66,7 @@ TEST(OnLoadTest, VariableKeepsItsDefaultAndTheFlagFollowsIt) {
 }
 
 TEST(OnLoadTest, SavedValueReachesTheFlagAtRegistration) {
-    HostedPlugin hosted;
+    PluginUnderTest hosted;
     hosted.host.console.Preset("qm_enabled", "1");
     hosted.Load();
     EXPECT_EQ(hosted.host.console.Find("qm_enabled")->value, "1");
@@ -74,7 +74,7 @@ TEST(OnLoadTest, SavedValueReachesTheFlagAtRegistration) {
 }
 
 TEST(OnLoadTest, KeepsASecondOwnerOfTheConsole) {
-    HostedPlugin hosted;
+    PluginUnderTest hosted;
     auto& plugin = hosted.Create();
     EXPECT_EQ(plugin.cvarManager.use_count(), 1);
     plugin.onLoad();
@@ -82,7 +82,7 @@ TEST(OnLoadTest, KeepsASecondOwnerOfTheConsole) {
 }
 
 TEST(OnLoadTest, SecondLoadMakesANewFlagAndRepeatsEveryRegistration) {
-    HostedPlugin hosted;
+    PluginUnderTest hosted;
     hosted.Load();
     const std::weak_ptr<bool> firstFlag = hosted.Bindings("qm_enabled")[0];
     hosted.Plugin()->onLoad();
@@ -97,7 +97,7 @@ TEST(OnLoadTest, SecondLoadMakesANewFlagAndRepeatsEveryRegistration) {
 }
 
 TEST(OnLoadTest, HookedFunctionsChangeNothing) {
-    HostedPlugin hosted;
+    PluginUnderTest hosted;
     hosted.host.console.Preset("qm_enabled", "1");
     hosted.Load();
     hosted.host.log.calls = true;
@@ -115,7 +115,7 @@ TEST(OnLoadTest, HookedFunctionsChangeNothing) {
 }
 
 TEST(OnLoadTest, UnloadDoesNothingAndEveryHandleIsReturned) {
-    HostedPlugin hosted;
+    PluginUnderTest hosted;
     hosted.Load();
     hosted.host.log.calls = true;
     hosted.Plugin()->onUnload();

@@ -8,12 +8,12 @@
 #include <memory>
 #include <string>
 
-#include "TestModuleDescriptor.h"
-#include "TestModuleExport.h"
 #include "sdk/BakkesModPlugin.h"
 #include "sdk/GameWrapper.h"
 #include "sdk/PluginDescriptor.h"
 #include "sdk/PluginSettingsWindow.h"
+#include "support/TestModuleDescriptor.h"
+#include "support/TestModuleExport.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "HostedPlugin.h"
+#include "PluginUnderTest.h"
 
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
@@ -50,7 +50,7 @@ protected:
         return names;
     }
 
-    HostedPlugin hosted_;
+    PluginUnderTest hosted_;
 };
 
 const std::vector<std::string> kFrameStart = {

@@ -7,8 +7,8 @@
 #include <thread>
 #include <vector>
 
-#include "HostedPlugin.h"
-#include "PanelDriver.h"
+#include "PluginUnderTest.h"
+#include "validate/checks/PanelDriver.h"
 
 using ::testing::ElementsAre;
 
@@ -35,7 +35,7 @@ protected:
     // The validator's headless settings window, which owns a real Dear ImGui
     // context as the host does.
     validate::PanelDriver ui_;
-    HostedPlugin hosted_;
+    PluginUnderTest hosted_;
 };
 
 } // namespace

@@ -1,13 +1,13 @@
-#include "CanvasJudge.h"
+#include "validate/audit/CanvasJudge.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 
-#include "ValueText.h"
-#include "OverlayTargets.h"
-#include "WorldMath.h"
-#include "Quaternion.h"
+#include "base/WorldMath.h"
+#include "overlay/Quaternion.h"
+#include "validate/audit/OverlayTargets.h"
+#include "validate/audit/ValueText.h"
 
 namespace validate {
 

@@ -3,10 +3,10 @@
 #include <optional>
 #include <string>
 
-#include "FrameAudit.h"
-#include "FrustumJudge.h"
-#include "sim/Host.h"
 #include "sim/CameraView.h"
+#include "sim/Host.h"
+#include "validate/audit/FrameAudit.h"
+#include "validate/audit/FrustumJudge.h"
 
 namespace validate {
 

@@ -1,4 +1,4 @@
-#include "FrameAudit.h"
+#include "validate/audit/FrameAudit.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -7,14 +7,14 @@
 #include <numbers>
 #include <utility>
 
-#include "CanvasJudge.h"
-#include "FrustumJudge.h"
-#include "OverlayTargets.h"
-#include "Quaternion.h"
-#include "ValueText.h"
-#include "ViewFrustum.h"
-#include "WorldMath.h"
+#include "base/WorldMath.h"
+#include "overlay/Quaternion.h"
+#include "overlay/ViewFrustum.h"
 #include "sim/CallLogReader.h"
+#include "validate/audit/CanvasJudge.h"
+#include "validate/audit/FrustumJudge.h"
+#include "validate/audit/OverlayTargets.h"
+#include "validate/audit/ValueText.h"
 
 namespace validate {
 

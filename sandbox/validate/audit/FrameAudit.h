@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "HostileFrame.h"
 #include "sim/Host.h"
+#include "validate/audit/HostileFrame.h"
 
 namespace validate {
 

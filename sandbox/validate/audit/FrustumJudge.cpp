@@ -1,9 +1,9 @@
-#include "FrustumJudge.h"
+#include "validate/audit/FrustumJudge.h"
 
 #include <algorithm>
 #include <iterator>
 
-#include "WorldMath.h"
+#include "base/WorldMath.h"
 
 namespace validate {
 

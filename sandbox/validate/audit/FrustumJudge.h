@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ViewFrustum.h"
+#include "overlay/ViewFrustum.h"
 #include "sdk/Vector.h"
 
 namespace validate {

@@ -1,11 +1,11 @@
-#include "HostileFrame.h"
+#include "validate/audit/HostileFrame.h"
 
 #include <climits>
 #include <cmath>
 #include <limits>
 
-#include "ValueText.h"
-#include "OverlayTargets.h"
+#include "validate/audit/OverlayTargets.h"
+#include "validate/audit/ValueText.h"
 
 namespace validate {
 

@@ -3,9 +3,9 @@
 #include <optional>
 #include <string>
 
-#include "Random.h"
 #include "sdk/Vector.h"
 #include "sim/Host.h"
+#include "validate/audit/Random.h"
 
 namespace validate {
 

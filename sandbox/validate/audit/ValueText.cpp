@@ -1,4 +1,4 @@
-#include "ValueText.h"
+#include "validate/audit/ValueText.h"
 
 #include <cstdio>
 

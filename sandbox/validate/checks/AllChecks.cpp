@@ -1,7 +1,7 @@
-#include "AllChecks.h"
+#include "validate/checks/AllChecks.h"
 
-#include "ModuleChecks.h"
-#include "SelfTestChecks.h"
+#include "validate/checks/ModuleChecks.h"
+#include "validate/checks/SelfTestChecks.h"
 
 namespace validate {
 

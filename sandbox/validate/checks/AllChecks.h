@@ -3,7 +3,7 @@
 #include <string_view>
 #include <vector>
 
-#include "Check.h"
+#include "validate/checks/Check.h"
 
 namespace validate {
 

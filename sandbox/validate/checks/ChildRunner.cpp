@@ -1,4 +1,4 @@
-#include "ChildRunner.h"
+#include "validate/checks/ChildRunner.h"
 
 #include <fcntl.h>
 #include <poll.h>

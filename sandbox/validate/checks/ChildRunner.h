@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "Check.h"
+#include "validate/checks/Check.h"
 
 namespace validate {
 

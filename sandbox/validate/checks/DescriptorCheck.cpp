@@ -10,10 +10,10 @@
 #include <string>
 #include <string_view>
 
-#include "ModuleChecks.h"
-#include "ModuleUnderTest.h"
-#include "PluginVersion.h"
-#include "ValueText.h"
+#include "plugin/PluginVersion.h"
+#include "validate/audit/ValueText.h"
+#include "validate/checks/ModuleChecks.h"
+#include "validate/checks/ModuleUnderTest.h"
 
 namespace validate {
 

@@ -5,11 +5,11 @@
 
 #include <string>
 
-#include "ModuleChecks.h"
-#include "ModuleUnderTest.h"
-#include "OverlayTargets.h"
-#include "ValueText.h"
 #include "sim/CameraView.h"
+#include "validate/audit/OverlayTargets.h"
+#include "validate/audit/ValueText.h"
+#include "validate/checks/ModuleChecks.h"
+#include "validate/checks/ModuleUnderTest.h"
 
 namespace validate {
 

@@ -1,4 +1,4 @@
-#include "HeapInUse.h"
+#include "validate/checks/HeapInUse.h"
 
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "ModuleChecks.h"
-#include "ModuleUnderTest.h"
-#include "ValueText.h"
+#include "validate/audit/ValueText.h"
+#include "validate/checks/ModuleChecks.h"
+#include "validate/checks/ModuleUnderTest.h"
 
 namespace validate {
 

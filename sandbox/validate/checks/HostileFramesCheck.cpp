@@ -7,13 +7,13 @@
 #include <filesystem>
 #include <string>
 
-#include "FrameAudit.h"
-#include "HostileFrame.h"
-#include "ModuleChecks.h"
-#include "ModuleUnderTest.h"
-#include "PoseScenario.h"
-#include "ValueText.h"
 #include "files/OutputFile.h"
+#include "scenario/PoseScenario.h"
+#include "validate/audit/FrameAudit.h"
+#include "validate/audit/HostileFrame.h"
+#include "validate/audit/ValueText.h"
+#include "validate/checks/ModuleChecks.h"
+#include "validate/checks/ModuleUnderTest.h"
 
 namespace validate {
 

@@ -5,10 +5,10 @@
 #include <memory>
 #include <string>
 
-#include "ModuleChecks.h"
-#include "ModuleUnderTest.h"
-#include "ValueText.h"
 #include "sim/ModuleLibrary.h"
+#include "validate/audit/ValueText.h"
+#include "validate/checks/ModuleChecks.h"
+#include "validate/checks/ModuleUnderTest.h"
 
 namespace validate {
 

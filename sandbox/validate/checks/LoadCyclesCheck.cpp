@@ -6,12 +6,12 @@
 #include <cstdio>
 #include <string>
 
-#include "HeapInUse.h"
-#include "ModuleChecks.h"
-#include "ModuleUnderTest.h"
-#include "PanelDriver.h"
-#include "ValueText.h"
 #include "sim/ModuleLibrary.h"
+#include "validate/audit/ValueText.h"
+#include "validate/checks/HeapInUse.h"
+#include "validate/checks/ModuleChecks.h"
+#include "validate/checks/ModuleUnderTest.h"
+#include "validate/checks/PanelDriver.h"
 
 namespace validate {
 

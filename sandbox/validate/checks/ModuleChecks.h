@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Check.h"
+#include "validate/checks/Check.h"
 
 // The checks, one per file.
 namespace validate {

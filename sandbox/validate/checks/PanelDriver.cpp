@@ -1,4 +1,4 @@
-#include "PanelDriver.h"
+#include "validate/checks/PanelDriver.h"
 
 #include <imgui.h>
 

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "ModuleChecks.h"
-#include "ModuleUnderTest.h"
-#include "ValueText.h"
 #include "sim/GameFunctions.h"
+#include "validate/audit/ValueText.h"
+#include "validate/checks/ModuleChecks.h"
+#include "validate/checks/ModuleUnderTest.h"
 
 namespace validate {
 

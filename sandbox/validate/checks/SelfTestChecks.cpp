@@ -1,4 +1,4 @@
-#include "SelfTestChecks.h"
+#include "validate/checks/SelfTestChecks.h"
 
 #include <signal.h>
 #include <unistd.h>

@@ -2,7 +2,7 @@
 
 #include <span>
 
-#include "Check.h"
+#include "validate/checks/Check.h"
 
 namespace validate {
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "ModuleChecks.h"
-#include "ModuleUnderTest.h"
-#include "PanelDriver.h"
-#include "ValueText.h"
+#include "validate/audit/ValueText.h"
+#include "validate/checks/ModuleChecks.h"
+#include "validate/checks/ModuleUnderTest.h"
+#include "validate/checks/PanelDriver.h"
 
 namespace validate {
 

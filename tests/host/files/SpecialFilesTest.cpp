@@ -12,9 +12,9 @@
 #include <gtest/gtest.h>
 
 #include "FileChecks.h"
-#include "TempDir.h"
 #include "files/InputFile.h"
 #include "files/OutputFile.h"
+#include "support/TempDir.h"
 
 namespace filestest {
 namespace {

@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "FileChecks.h"
-#include "TempDir.h"
 #include "files/OutputFile.h"
+#include "support/TempDir.h"
 
 namespace filestest {
 namespace {

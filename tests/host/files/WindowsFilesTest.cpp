@@ -10,10 +10,10 @@
 #include <gtest/gtest.h>
 
 #include "FileChecks.h"
-#include "TempDir.h"
 #include "files/FileError.h"
 #include "files/InputFile.h"
 #include "files/OutputFile.h"
+#include "support/TempDir.h"
 
 namespace {
 

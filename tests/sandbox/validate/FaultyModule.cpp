@@ -13,14 +13,14 @@
 #include <string>
 #include <vector>
 
-#include "OverlayTargets.h"
-#include "TestModuleDescriptor.h"
-#include "TestModuleExport.h"
 #include "sdk/BakkesModPlugin.h"
 #include "sdk/CanvasWrapper.h"
 #include "sdk/GameWrapper.h"
 #include "sdk/PluginDescriptor.h"
 #include "sdk/PluginSettingsWindow.h"
+#include "support/TestModuleDescriptor.h"
+#include "support/TestModuleExport.h"
+#include "validate/audit/OverlayTargets.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "FrameAudit.h"
-#include "HostileFrame.h"
-#include "ValidateOptions.h"
 #include "sim/CameraView.h"
+#include "validate/ValidateOptions.h"
+#include "validate/audit/FrameAudit.h"
+#include "validate/audit/HostileFrame.h"
 
 namespace {
 
