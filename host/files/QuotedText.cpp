@@ -19,16 +19,17 @@ int HexValue(char c) {
     return -1;
 }
 
-} // namespace
-
-void AppendQuoted(std::string& out, std::string_view text) {
-    out += '"';
+// Escapes the bytes that would break a line or act on a terminal; with
+// `quoting`, also the quote and the backslash, so the text reads back.
+void AppendEscaped(std::string& out, std::string_view text, bool quoting) {
     for (char c : text) {
         const auto byte = static_cast<unsigned char>(c);
         switch (c) {
         case '"':
         case '\\':
-            out += '\\';
+            if (quoting) {
+                out += '\\';
+            }
             out += c;
             break;
         case '\n':
@@ -50,7 +51,26 @@ void AppendQuoted(std::string& out, std::string_view text) {
             }
         }
     }
+}
+
+} // namespace
+
+void AppendQuoted(std::string& out, std::string_view text) {
     out += '"';
+    AppendEscaped(out, text, true);
+    out += '"';
+}
+
+std::string Quoted(std::string_view text) {
+    std::string out;
+    AppendQuoted(out, text);
+    return out;
+}
+
+std::string Printable(std::string_view text) {
+    std::string out;
+    AppendEscaped(out, text, false);
+    return out;
 }
 
 std::optional<Unquoted> ReadQuoted(std::string_view text, std::string& problem) {

@@ -13,6 +13,14 @@ namespace files {
 
 // Appends `text`, quoted and escaped, to `out`.
 void AppendQuoted(std::string& out, std::string_view text);
+// `text` quoted and escaped.
+std::string Quoted(std::string_view text);
+
+// `text` as one line that is safe to show on a terminal: the escapes above
+// for line breaks and control characters (a terminal would act on them: move
+// the cursor, retitle the window, forge a line), quotes and backslashes as
+// they are.
+std::string Printable(std::string_view text);
 
 struct Unquoted {
     std::string value;

@@ -1,9 +1,13 @@
 #include "sim/Console.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
+
+#include "files/QuotedText.h"
 
 namespace sim {
 
@@ -36,6 +40,24 @@ bool EqualsIgnoringCase(std::string_view text, std::string_view word) {
     return true;
 }
 
+// Letters added, dropped or changed to turn `a` into `b` (Levenshtein).
+std::size_t EditDistance(std::string_view a, std::string_view b) {
+    std::vector<std::size_t> row(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j) {
+        row[j] = j;
+    }
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t above = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
 std::string NumberText(float value) {
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%g", static_cast<double>(value));
@@ -57,7 +79,30 @@ std::string Clamped(const Variable& variable, std::string text) {
     return text;
 }
 
+// The name among `names` a slip of the keyboard away from `name` (at most
+// two letters added, dropped or changed, and fewer than it has), or empty.
+std::string_view ClosestName(std::string_view name, const std::vector<std::string_view>& names) {
+    std::string_view closest;
+    std::size_t best = std::min<std::size_t>(3, name.size());
+    for (std::string_view known : names) {
+        if (const std::size_t distance = EditDistance(name, known); distance < best) {
+            best = distance;
+            closest = known;
+        }
+    }
+    return closest;
+}
+
 } // namespace
+
+std::string SwitchValueProblem(std::string_view text) {
+    float number = 0.0f;
+    if (EqualsIgnoringCase(text, "true") || EqualsIgnoringCase(text, "false") ||
+        (ParseNumber(std::string(text), number) && !std::isnan(number))) {
+        return {};
+    }
+    return files::Quoted(text) + " is not a switch value; use 1 or 0, or true or false";
+}
 
 bool Variable::BoolValue() const {
     // A switch typed as true or false (--set qm_enabled=true) means what a
@@ -84,13 +129,16 @@ Variable& Console::Register(Variable variable) {
         return found->second;
     }
     std::string value = variable.defaultValue;
+    std::string origin = "default";
     if (auto preset = presets_.find(variable.name); preset != presets_.end()) {
-        value = preset->second;
+        value = std::move(preset->second.value);
+        origin = std::move(preset->second.origin);
         presets_.erase(preset);
     }
     std::string name = variable.name;
     Variable& stored = variables_.emplace(name, std::move(variable)).first->second;
     stored.value = Clamped(stored, std::move(value));
+    stored.origin = std::move(origin);
     return stored;
 }
 
@@ -99,24 +147,25 @@ Variable* Console::Find(std::string_view name) {
     return found == variables_.end() ? nullptr : &found->second;
 }
 
-void Console::Set(Variable& variable, std::string text) {
+void Console::Set(Variable& variable, std::string text, std::string origin) {
     variable.value = Clamped(variable, std::move(text));
+    variable.origin = std::move(origin);
     const bool value = variable.BoolValue();
     for (const auto& flag : variable.bindings) {
         *flag = value;
     }
 }
 
-void Console::Preset(const std::string& name, std::string text) {
+void Console::Preset(const std::string& name, std::string text, std::string origin) {
     if (Variable* variable = Find(name)) {
-        Set(*variable, std::move(text));
+        Set(*variable, std::move(text), std::move(origin));
     } else {
-        presets_[name] = std::move(text);
+        presets_[name] = {std::move(text), std::move(origin)};
     }
 }
 
-void Console::AddCommand(std::string name, Command command) {
-    commands_[std::move(name)] = std::move(command);
+void Console::AddCommand(std::string name, Command command, ArgumentCheck check) {
+    commands_[std::move(name)] = {std::move(command), std::move(check)};
 }
 
 std::vector<std::string> Console::CommandNames() const {
@@ -140,32 +189,65 @@ bool Console::Type(std::string_view line) {
     return Execute(line);
 }
 
-std::string Console::FirstUnknown(std::string_view line) const {
+std::string Console::Problem(std::string_view line) const {
     for (const auto& words : SplitConsoleLine(line)) {
-        const std::string& name = words.front();
-        if (commands_.find(name) == commands_.end() && variables_.find(name) == variables_.end()) {
-            return name;
+        if (std::string problem = PartProblem(words); !problem.empty()) {
+            return problem;
         }
     }
     return {};
 }
 
+std::string Console::UnknownName(std::string_view name) const {
+    std::string message = name.empty() ? std::string("an empty command name")
+                                       : "unknown command or variable " + files::Quoted(name);
+    std::vector<std::string_view> names;
+    for (const auto& [known, command] : commands_) {
+        names.push_back(known);
+    }
+    for (const auto& [known, variable] : variables_) {
+        names.push_back(known);
+    }
+    if (const std::string_view close = ClosestName(name, names); !close.empty()) {
+        message += " (did you mean " + std::string(close) + "?)";
+    }
+    return message;
+}
+
+std::string Console::PartProblem(const std::vector<std::string>& words) const {
+    const std::string& name = words.front();
+    const std::vector<std::string> arguments(words.begin() + 1, words.end());
+    if (auto command = commands_.find(name); command != commands_.end()) {
+        return command->second.check ? command->second.check(arguments) : std::string();
+    }
+    if (auto variable = variables_.find(name); variable != variables_.end()) {
+        if (!arguments.empty() && variable->second.IsSwitch()) {
+            if (std::string problem = SwitchValueProblem(arguments.front()); !problem.empty()) {
+                return name + ": " + problem;
+            }
+        }
+        return {};
+    }
+    return UnknownName(name);
+}
+
 bool Console::RunOne(const std::vector<std::string>& words) {
+    if (const std::string problem = PartProblem(words); !problem.empty()) {
+        output.push_back(problem);
+        return false;
+    }
     const std::string& name = words.front();
     if (auto command = commands_.find(name); command != commands_.end()) {
-        command->second(std::vector<std::string>(words.begin() + 1, words.end()));
+        command->second.run(std::vector<std::string>(words.begin() + 1, words.end()));
         return true;
     }
-    if (Variable* variable = Find(name)) {
-        if (words.size() == 1) {
-            output.push_back(name + " = \"" + variable->value + "\"");
-        } else {
-            Set(*variable, words[1]);
-        }
-        return true;
+    Variable& variable = *Find(name);
+    if (words.size() == 1) {
+        output.push_back(name + " = " + files::Quoted(variable.value));
+    } else {
+        Set(variable, words[1]);
     }
-    output.push_back("Unknown command: " + name);
-    return false;
+    return true;
 }
 
 std::vector<std::vector<std::string>> SplitConsoleLine(std::string_view line) {

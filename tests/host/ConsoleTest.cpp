@@ -55,8 +55,8 @@ TEST(ConsoleTest, ATypedLineIsEchoedThenRun) {
               (std::vector<std::string>{"] qm_ranged 9; qm_ranged", "qm_ranged = \"9\""}));
     console.output.clear();
     EXPECT_FALSE(console.Type("qm_absent 1")) << "a line the console cannot run says so";
-    EXPECT_EQ(console.output,
-              (std::vector<std::string>{"] qm_absent 1", "Unknown command: qm_absent"}));
+    EXPECT_EQ(console.output, (std::vector<std::string>{
+                                  "] qm_absent 1", "unknown command or variable \"qm_absent\""}));
 }
 
 } // namespace

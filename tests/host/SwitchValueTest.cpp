@@ -24,6 +24,17 @@ TEST(SwitchValueTest, ZeroFalseAndOtherTextAreOff) {
     }
 }
 
+TEST(SwitchValueTest, OnlyNumbersAndTrueOrFalseAreTakenAsSwitchValues) {
+    for (const char* text : {"1", "0", "-1", "0.5", "2e3", "true", "FALSE", " 1", "1 "}) {
+        EXPECT_EQ(sim::SwitchValueProblem(text), "") << "'" << text << "'";
+    }
+    // Each would read other than the user evidently meant: "on" and "yes" as
+    // off, "1abc" as on by its first digit.
+    for (const char* text : {"on", "yes", "1abc", "", "nan", "truee", "0x"}) {
+        EXPECT_NE(sim::SwitchValueProblem(text), "") << "'" << text << "'";
+    }
+}
+
 TEST(SwitchValueTest, BoundFlagsFollowTrueAndFalse) {
     sim::Console console;
     sim::Variable definition;
