@@ -131,54 +131,56 @@ std::string Refusal(const CLI::ParseError& error, const CLI::App& program,
     return what;
 }
 
-} // namespace
-
-Request ParseCommandLine(std::span<const std::string> arguments) {
+// Every option of a command lands in the options the caller holds, so the
+// command's parts can be declared one command at a time.
+struct Declared {
     RenderOptions render;
     WindowOptions window;
     validate::ValidateOptions validate;
     std::vector<std::string> renderSets;
     std::vector<std::string> windowSets;
+};
 
-    CLI::App program("Hosts the Quellmark plugin module outside the game.", kProgram);
-    program.get_formatter()->label("Usage", "usage");
-    program.set_version_flag("--version", std::string("Quellmark ") + kPluginVersionText,
-                             "print the plugin's version and exit");
-    program.require_subcommand(1);
-
-    CLI::App& renderCommand =
-        *program.add_subcommand("render", "render frames of a scenario to PNG, headless");
-    AddSessionOptions(renderCommand, render.session, renderSets);
-    renderCommand
-        .add_option("--out", render.out,
-                    "PNG for one frame (default quellmark.png; - for standard output), "
-                    "folder for several (default quellmark-frames)")
+CLI::App& AddRenderCommand(CLI::App& program, Declared& declared) {
+    CLI::App& command =
+        *program.add_subcommand("render", "render frames of a scenario headless, to PNG, MP4 or "
+                                          "animated WebP");
+    AddSessionOptions(command, declared.render.session, declared.renderSets);
+    command
+        .add_option("--out", declared.render.out,
+                    "where the frames go, by extension: NAME.png (one frame; - for standard "
+                    "output), NAME.mp4 (H.264 video), NAME.webp (animated WebP), or a folder of "
+                    "PNGs; default quellmark.png, or the folder quellmark-frames for several "
+                    "frames")
         ->type_name("PATH")
         ->check(NonEmpty());
-    AddFrames(renderCommand, render.frames, kMostRenderFrames,
+    AddFrames(command, declared.render.frames, kMostRenderFrames,
               "render N frames instead of the scenario's count");
+    return command;
+}
 
-    CLI::App& windowCommand =
+CLI::App& AddWindowCommand(CLI::App& program, Declared& declared) {
+    CLI::App& command =
         *program.add_subcommand("window", "host the plugin in an interactive window");
-    AddSessionOptions(windowCommand, window.session, windowSets);
-    AddFrames(windowCommand, window.frames, kMostWindowFrames,
+    AddSessionOptions(command, declared.window.session, declared.windowSets);
+    AddFrames(command, declared.window.frames, kMostWindowFrames,
               "quit after N frames (default: run until closed)");
-    windowCommand.add_option("--script", window.script, "scripted input, see below")
+    command.add_option("--script", declared.window.script, "scripted input, see below")
         ->type_name("TEXT");
-    windowCommand.footer(kWindowFooter);
+    command.footer(kWindowFooter);
+    return command;
+}
 
-    CLI::App& scenarioCommand = *program.add_subcommand(
-        "scenario", "print the embedded default scenario, to start a scenario file from");
-
-    CLI::App& validateCommand = *program.add_subcommand(
+CLI::App& AddValidateCommand(CLI::App& program, validate::ValidateOptions& validate) {
+    CLI::App& command = *program.add_subcommand(
         "validate", "check the module: lifecycle, hostile frames, load cycles");
-    validateCommand
+    command
         .add_option("--module", validate.modulePath,
                     "the module (default: " QUELLMARK_MODULE_FILE_NAME " beside this program)")
         ->type_name("PATH")
         ->check(NonEmpty())
         ->check(ExistingFile());
-    validateCommand
+    command
         .add_option("--cycles", validate.cycles,
                     "load/unload cycles of the load-cycles check, 1 to " +
                         std::to_string(kMostCycles) + " (default " +
@@ -188,27 +190,66 @@ Request ParseCommandLine(std::span<const std::string> arguments) {
         ->check(Unlabelled(CLI::Range(1, kMostCycles)));
     char seed[32];
     std::snprintf(seed, sizeof seed, "%#llx", static_cast<unsigned long long>(validate.seed));
-    validateCommand
+    command
         .add_option("--seed", validate.seed,
                     std::string("seed of the random frames, decimal or 0x-hex (default ") + seed +
                         ")")
         ->type_name("S")
         ->transform(Seed());
-    validateCommand
+    command
         .add_option("--only", validate.only,
                     "run only the named checks: NAME,NAME or --only repeated")
         ->type_name("NAME")
         ->delimiter(',')
         ->allow_extra_args(false)
         ->check(NonEmpty());
-    validateCommand
+    command
         .add_option("--failures", validate.failuresDir,
                     "folder the hostile frames that breach are written to, as scenario files "
                     "that render replays (default " +
                         validate.failuresDir + ")")
         ->type_name("DIR")
         ->check(NonEmpty());
-    AddFlag(validateCommand, "--list", validate.list, "list the checks and exit");
+    AddFlag(command, "--list", validate.list, "list the checks and exit");
+    return command;
+}
+
+// The library's refusal, help or version as the answer the program gives.
+Answer Answered(const CLI::ParseError& error, const CLI::App& program) {
+    const std::vector<CLI::App*> chosen = program.get_subcommands();
+    const CLI::App* command = chosen.empty() ? nullptr : chosen.front();
+    if (dynamic_cast<const CLI::CallForHelp*>(&error) != nullptr) {
+        // The program's help is the chosen command's, with the full name.
+        return Answer{kExitOk, program.help(), ""};
+    }
+    if (dynamic_cast<const CLI::CallForVersion*>(&error) != nullptr) {
+        return Answer{kExitOk, std::string(error.what()) + "\n", ""};
+    }
+    std::string prefix = kProgram;
+    if (command != nullptr) {
+        prefix += " " + command->get_name();
+    }
+    std::string message = prefix + ": " + Refusal(error, program, command) + "\n";
+    if (command == nullptr) {
+        message += "\n" + program.help();
+    }
+    return Answer{kExitBadInput, "", message};
+}
+
+} // namespace
+
+Request ParseCommandLine(std::span<const std::string> arguments) {
+    Declared declared;
+    CLI::App program("Hosts the Quellmark plugin module outside the game.", kProgram);
+    program.get_formatter()->label("Usage", "usage");
+    program.set_version_flag("--version", std::string("Quellmark ") + kPluginVersionText,
+                             "print the plugin's version and exit");
+    program.require_subcommand(1);
+    CLI::App& renderCommand = AddRenderCommand(program, declared);
+    CLI::App& windowCommand = AddWindowCommand(program, declared);
+    CLI::App& scenarioCommand = *program.add_subcommand(
+        "scenario", "print the embedded default scenario, to start a scenario file from");
+    AddValidateCommand(program, declared.validate);
     // Set last: subcommands take their parent's footer when they are added.
     program.footer("'quellmark-sandbox COMMAND --help' lists a command's options.");
 
@@ -217,38 +258,20 @@ Request ParseCommandLine(std::span<const std::string> arguments) {
     try {
         program.parse(words);
     } catch (const CLI::ParseError& error) {
-        const std::vector<CLI::App*> chosen = program.get_subcommands();
-        const CLI::App* command = chosen.empty() ? nullptr : chosen.front();
-        if (dynamic_cast<const CLI::CallForHelp*>(&error) != nullptr) {
-            // The program's help is the chosen command's, with the full name.
-            return Answer{kExitOk, program.help(), ""};
-        }
-        if (dynamic_cast<const CLI::CallForVersion*>(&error) != nullptr) {
-            return Answer{kExitOk, std::string(error.what()) + "\n", ""};
-        }
-        std::string prefix = kProgram;
-        if (command != nullptr) {
-            prefix += " " + command->get_name();
-        }
-        std::string message = prefix + ": " + Refusal(error, program, command) + "\n";
-        if (command == nullptr) {
-            message += "\n" + program.help();
-        }
-        return Answer{kExitBadInput, "", message};
+        return Answered(error, program);
     }
-
     if (program.got_subcommand(&renderCommand)) {
-        TakeSets(renderSets, render.session);
-        return render;
+        TakeSets(declared.renderSets, declared.render.session);
+        return declared.render;
     }
     if (program.got_subcommand(&windowCommand)) {
-        TakeSets(windowSets, window.session);
-        return window;
+        TakeSets(declared.windowSets, declared.window.session);
+        return declared.window;
     }
     if (program.got_subcommand(&scenarioCommand)) {
         return ScenarioOptions{};
     }
-    return validate;
+    return declared.validate;
 }
 
 } // namespace sandbox

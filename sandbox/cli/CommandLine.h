@@ -4,8 +4,10 @@
 #include <string>
 #include <variant>
 
-#include "cli/Options.h"
+#include "render/RenderCommand.h"
+#include "scenario/ScenarioCommand.h"
 #include "validate/ValidateOptions.h"
+#include "window/WindowCommand.h"
 
 namespace sandbox {
 

@@ -4,10 +4,12 @@
 #include <variant>
 #include <vector>
 
+#include "base/ExitStatus.h"
 #include "base/InputError.h"
+#include "base/Interruption.h"
+#include "base/Say.h"
 #include "cli/CommandLine.h"
 #include "cli/ProcessStart.h"
-#include "cli/Subcommands.h"
 #include "files/FileError.h"
 #include "validate/Validator.h"
 
@@ -16,27 +18,34 @@ namespace {
 // Runs one subcommand, turning what it throws into a message that names the
 // command and the exit status that says what kind of failure it was.
 template <typename Run> int Guarded(const char* command, Run run) {
+    const std::string prefix = std::string("quellmark-sandbox ") + command + ": ";
     try {
         return run();
+    } catch (const sandbox::Interrupted& interrupted) {
+        // What the run had half written went with the stack.
+        sandbox::Say(stderr, prefix + interrupted.what() + "; stopped, nothing half written kept");
+        return interrupted.ExitStatus();
     } catch (const sandbox::InputError& error) {
-        std::fprintf(stderr, "quellmark-sandbox %s: %s\n", command, error.what());
+        sandbox::Say(stderr, prefix + error.what());
         return sandbox::kExitBadInput;
     } catch (const files::Refused& error) {
         // A file given that cannot be used as asked: bad input too.
-        std::fprintf(stderr, "quellmark-sandbox %s: %s\n", command, error.what());
+        sandbox::Say(stderr, prefix + error.what());
         return sandbox::kExitBadInput;
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "quellmark-sandbox %s: %s\n", command, error.what());
+        sandbox::Say(stderr, prefix + error.what());
         return sandbox::kExitFailure;
     }
 }
 
 struct Dispatch {
+    const sandbox::Interruption& interruption;
+
     int operator()(const sandbox::RenderOptions& options) const {
-        return Guarded("render", [&] { return sandbox::RunRender(options); });
+        return Guarded("render", [&] { return sandbox::RunRender(options, interruption); });
     }
     int operator()(const sandbox::WindowOptions& options) const {
-        return Guarded("window", [&] { return sandbox::RunWindow(options); });
+        return Guarded("window", [&] { return sandbox::RunWindow(options, interruption); });
     }
     int operator()(const sandbox::ScenarioOptions& options) const {
         return Guarded("scenario", [&] { return sandbox::RunScenario(options); });
@@ -54,7 +63,10 @@ struct Dispatch {
 } // namespace
 
 int main(int argc, char** argv) {
+    // First, before any thread starts: the threads inherit that these
+    // signals are the watcher's.
+    const sandbox::Interruption interruption;
     sandbox::UseBinaryStandardStreams();
     const std::vector<std::string> arguments = sandbox::CommandLineArguments(argc, argv);
-    return std::visit(Dispatch{}, sandbox::ParseCommandLine(arguments));
+    return std::visit(Dispatch{interruption}, sandbox::ParseCommandLine(arguments));
 }

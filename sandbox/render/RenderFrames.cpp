@@ -9,9 +9,9 @@
 #include "base/ThreadCpuTime.h"
 #include "output/EncoderThread.h"
 #include "picture/Caption.h"
-#include "picture/DrawDataRenderer.h"
 #include "picture/OffscreenTarget.h"
 #include "picture/Readback.h"
+#include "session/HostFrame.h"
 
 namespace sandbox {
 
@@ -39,35 +39,27 @@ RenderTimes RenderFrames(Session& session, TraceWriter& trace, FrameOutput& outp
     sim::Host& host = session.Host();
     const Vector2 picture = PictureSize(scenario.canvas);
     OffscreenTarget target(picture.X, picture.Y);
-    DrawDataRenderer renderer(target.Renderer());
     ImGuiIO& io = ImGui::GetIO();
     io.DisplaySize = ImVec2(float(picture.X), float(picture.Y));
     io.DeltaTime = 1.0f / float(kRenderFramesPerSecond);
+
+    HostFrame hostFrame(session, trace, target.Renderer());
 
     RenderTimes times;
     const double cpuAtStart = ThreadCpuSeconds();
     EncoderThread encoder(output);
     for (int frame = 1; frame <= scenario.frames; ++frame) {
-        const Clock::time_point simulating = Clock::now();
-        ApplyFrame(scenario, frame, host);
-        session.RunGameFrame();
-
-        const Clock::time_point drawing = Clock::now();
-        ImGui::NewFrame();
-        session.DrawUi(Caption(session, host, frame));
-        ImGui::Render();
-        SDL_SetRenderDrawColor(target.Renderer(), 20, 24, 32, 255);
-        SDL_RenderClear(target.Renderer());
-        renderer.Render(ImGui::GetDrawData());
+        const Clock::time_point started = Clock::now();
+        hostFrame.Run(frame, StateAt(scenario, frame), scenario.canvas,
+                      {[&] { return Caption(session, host, frame); }, {}});
         Image picture = ReadPixels(target.Renderer());
         const Clock::time_point drawn = Clock::now();
-        times.simulation += Seconds(simulating, drawing);
-        times.drawing += Seconds(drawing, drawn);
-
-        trace.Section("frame " + std::to_string(frame), host.log);
+        times.drawing += Seconds(started, drawn);
         encoder.Push(std::move(picture));
         frameDone(frame);
     }
+    times.simulation = hostFrame.GameSeconds();
+    times.drawing -= times.simulation;
     times.drawingCpu = ThreadCpuSeconds() - cpuAtStart;
     encoder.Finish();
     times.encodingCpu = encoder.EncodingCpuSeconds();

@@ -1,5 +1,7 @@
 #include "session/ConsoleHelp.h"
 
+#include "files/QuotedText.h"
+
 #include <string>
 #include <vector>
 
@@ -31,8 +33,9 @@ void AddConsoleHelp(sim::Console& console) {
     });
     console.AddCommand("cvarlist", [&console](const std::vector<std::string>&) {
         for (const auto& [name, variable] : console.Variables()) {
-            console.output.push_back(name + " \"" + variable.value + "\" (default \"" +
-                                     variable.defaultValue + "\") " + variable.description);
+            console.output.push_back(name + " " + files::Quoted(variable.value) + " (default " +
+                                     files::Quoted(variable.defaultValue) + ") " +
+                                     variable.description);
         }
         console.output.push_back(std::to_string(console.Variables().size()) +
                                  (console.Variables().size() == 1 ? " variable" : " variables"));

@@ -1,5 +1,6 @@
 #include "session/RunNotes.h"
 
+#include "files/QuotedText.h"
 #include "session/ConfigLocation.h"
 
 namespace sandbox {
@@ -22,12 +23,22 @@ std::string ConfigNote(const ConfigOutcome& outcome) {
            (outcome.variables == 1 ? " variable)" : " variables)");
 }
 
+namespace {
+
+// "from the saved config", "from --set", ...; a value nothing gave is the
+// plugin's "default".
+std::string OriginText(const std::string& origin) {
+    return origin == "default" ? origin : "from " + origin;
+}
+
+} // namespace
+
 std::string FirstFrameNote(const sim::Host& host) {
     std::string note = "frame 1:";
     const char* separator = " ";
     for (const auto& [name, variable] : host.console.Variables()) {
-        note += separator + name + " \"" + variable.value + "\" (" +
-                (variable.BoolValue() ? "on" : "off") + ")";
+        note += separator + name + " " + files::Quoted(variable.value) + " (" +
+                (variable.BoolValue() ? "on" : "off") + ", " + OriginText(variable.origin) + ")";
         separator = ", ";
     }
     if (host.console.Variables().empty()) {

@@ -25,8 +25,9 @@ struct ConfigOutcome {
 // "config: none (--no-config)", ...
 std::string ConfigNote(const ConfigOutcome& outcome);
 
-// "frame 1: qm_enabled "1" (on), 8 lines drawn": each registered variable's
-// value and how the host reads it as a switch, and what the plugin drew.
+// "frame 1: qm_enabled "1" (on, from the saved config), 8 lines drawn": each
+// registered variable's value, how the host reads it as a switch and where
+// the value came from, and what the plugin drew.
 std::string FirstFrameNote(const sim::Host& host);
 
 } // namespace sandbox

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -31,19 +32,23 @@ namespace sandbox {
 // the console's variables and whatever the caller keeps stay as they are.
 class Session {
 public:
-    // Reads the config and loads the module into the scenario's game. A
-    // refused module, or an --exec line naming a command or variable the
-    // console does not have, throws InputError before anything is written;
-    // which config was read, and its problems, are said on `messages`.
+    // Reads the config and loads the module into the scenario's game. The
+    // run's own console commands are added by `addCommands` before any
+    // --exec line is checked. Throws InputError before anything is written
+    // for a refused module, a --set or scenario variable the plugin did not
+    // register or a value its switch would misread, and an --exec line the
+    // console could not carry out (Console::Problem); no --exec line runs
+    // then. Which config was read, and its problems, are said on `messages`.
     // `trace` receives the load-time calls.
     Session(Scenario scenario, const SessionOptions& options, TraceWriter& trace,
-            std::FILE* messages);
+            std::FILE* messages, const std::function<void(Session&)>& addCommands = {});
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
     const Scenario& GetScenario() const { return scenario_; }
     sim::Host& Host() { return host_; }
+    const sim::Host& Host() const { return host_; }
     const ConfigStore& Config() const { return config_; }
 
     // "loaded CLASS "TITLE" version V from PATH".
@@ -53,8 +58,10 @@ public:
 
     // Runs one game frame: the module requests made since the last frame,
     // the game's per-frame events, then the plugin's drawables on a fresh
-    // canvas. The game state is set by the caller. The first frame's
-    // variables and lines are noted on `messages`.
+    // canvas. The game state is set by the caller (HostFrame). The first
+    // frame's variables and lines are noted on `messages`. Throws InputError
+    // when a module a script or an --exec line asked for is refused: the run
+    // would go on with a module nobody asked for.
     void RunGameFrame();
 
     // As the console's `plugin reload`, saying why in the console first.
@@ -63,11 +70,26 @@ public:
     // before the first.
     const std::string& ModuleStatus() const { return moduleStatus_; }
 
+    // Console lines run while one of these lives come from a script, not a
+    // person at the console: a module they ask for that is refused ends the
+    // run (RunGameFrame).
+    class ScriptedLines {
+    public:
+        explicit ScriptedLines(Session& session) : session_(session) { ++session_.scripted_; }
+        ~ScriptedLines() { --session_.scripted_; }
+        ScriptedLines(const ScriptedLines&) = delete;
+        ScriptedLines& operator=(const ScriptedLines&) = delete;
+
+    private:
+        Session& session_;
+    };
+
     // Inside a Dear ImGui frame: the game picture on the background layer and
     // the settings window with the plugin's panel on top.
     PanelWidget DrawUi(const std::string& caption);
 
-    // Prints what the console said since the last call.
+    // Prints what the console said since the last call, each line made safe
+    // for a terminal (files::Printable).
     void FlushConsole(std::FILE* out);
     // Whether FlushConsole has something to print.
     bool ConsolePending() const { return consolePrinted_ < host_.console.output.size(); }
@@ -76,8 +98,10 @@ public:
     // calls. The destructor does this when it has not been done.
     void Close(TraceWriter& trace);
 
-    // Every write the console asked for that did not happen (a writeconfig
-    // that could not save), in order. A run with any ends with status 1.
+    // A write the run was asked for that did not happen (a writeconfig that
+    // could not save, a screenshot, a savescenario). Said on `messages` now
+    // unless `said`; a run with any ends with status 1.
+    void NoteFailedWrite(const std::string& what, bool said = false);
     const std::vector<std::string>& FailedWrites() const { return failedWrites_; }
 
     // After Close: prints "handle leak: ..." for each kind of handle the
@@ -89,10 +113,16 @@ private:
     // variables, each later one winning; config problems are warnings on
     // `messages`.
     void PresetVariables(const SessionOptions& options, std::FILE* messages);
+    // After the plugin has registered its variables: the names and values
+    // --set and a scenario file gave.
+    void CheckGivenVariables(const SessionOptions& options) const;
+    void RunExecLines(const std::vector<std::string>& lines);
+    void AddHostCommands(bool noConfig);
 
     struct ModuleRequest {
         enum class Kind { Unload, Load, Reload } kind;
         std::string path; // Load only
+        bool scripted = false;
     };
 
     // The console command `plugin ARGUMENTS`: queues a request.
@@ -108,6 +138,7 @@ private:
     std::string moduleStatus_;
     std::size_t consolePrinted_ = 0;
     bool closed_ = false;
+    int scripted_ = 0;
     std::vector<std::string> failedWrites_;
     std::FILE* messages_;
     HandleAudit handles_;

@@ -3,10 +3,12 @@
 #include <cctype>
 #include <charconv>
 #include <filesystem>
+#include <utility>
 
 #include <SDL.h>
 
 #include "base/InputError.h"
+#include "base/ProgramPath.h"
 
 namespace sandbox {
 
@@ -62,6 +64,97 @@ template <typename Number> bool Read(std::string_view word, Number& value) {
     return error == std::errc() && end == word.data() + word.size();
 }
 
+// What follows an action's name, read into `action`; each returns the
+// problem, or nothing when the item is well formed.
+using ArgumentReader = std::string (*)(std::string_view rest, ScriptAction& action);
+
+std::string ReadClick(std::string_view rest, ScriptAction& action) {
+    if (rest == "panel") {
+        action.kind = ScriptAction::Kind::ClickPanel;
+        return {};
+    }
+    if (rest == "console") {
+        action.kind = ScriptAction::Kind::ClickConsole;
+        return {};
+    }
+    action.kind = ScriptAction::Kind::ClickAt;
+    if (!Read(TakeWord(rest), action.x) || !Read(TakeWord(rest), action.y) || !rest.empty()) {
+        return "expected 'click X Y', 'click panel' or 'click console'";
+    }
+    return {};
+}
+
+std::string ReadKeyName(std::string_view name, ScriptAction& action) {
+    action.text = std::string(name);
+    action.keyCode = SDL_GetKeyFromName(action.text.c_str());
+    if (action.text.empty() || action.keyCode == SDLK_UNKNOWN) {
+        return "unknown key name '" + action.text + "'";
+    }
+    return {};
+}
+
+// "key" takes the rest of the item as the name ("key Left Shift"), "hold"
+// the next word, before its frame count.
+std::string ReadKey(std::string_view rest, ScriptAction& action) {
+    action.kind = ScriptAction::Kind::Key;
+    return ReadKeyName(rest, action);
+}
+
+std::string ReadHold(std::string_view rest, ScriptAction& action) {
+    action.kind = ScriptAction::Kind::Hold;
+    if (std::string problem = ReadKeyName(TakeWord(rest), action); !problem.empty()) {
+        return problem;
+    }
+    if (!Read(TakeWord(rest), action.frames) || action.frames < 1 || !rest.empty()) {
+        return "expected 'hold NAME FRAMES' with FRAMES from 1";
+    }
+    return {};
+}
+
+std::string ReadConsole(std::string_view rest, ScriptAction& action) {
+    action.kind = ScriptAction::Kind::Console;
+    action.text = std::string(Unquoted(rest));
+    return action.text.empty() ? "expected a console line" : "";
+}
+
+std::string ReadType(std::string_view rest, ScriptAction& action) {
+    action.kind = ScriptAction::Kind::Type;
+    action.text = std::string(Unquoted(rest));
+    return action.text.empty() ? "expected text to type" : "";
+}
+
+// A screenshot is a PNG, and its name says so: a.gif holding PNG bytes would
+// mislead whatever opens it next.
+std::string ReadScreenshot(std::string_view rest, ScriptAction& action) {
+    action.kind = ScriptAction::Kind::Screenshot;
+    action.text = std::string(rest);
+    const std::filesystem::path path = PathFromText(action.text);
+    std::string extension = path.extension().string();
+    for (char& c : extension) {
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    }
+    std::error_code error;
+    if (action.text.empty() || std::filesystem::is_directory(path, error) ||
+        (path.has_parent_path() && !std::filesystem::is_directory(path.parent_path(), error))) {
+        return "expected the path of a PNG file in an existing folder";
+    }
+    if (extension != ".png") {
+        return "a screenshot is written as PNG: name it NAME.png";
+    }
+    return {};
+}
+
+std::string ReadQuit(std::string_view rest, ScriptAction& action) {
+    action.kind = ScriptAction::Kind::Quit;
+    return rest.empty() ? "" : "'quit' takes nothing after it";
+}
+
+constexpr std::pair<std::string_view, ArgumentReader> kActions[] = {
+    {"click", ReadClick},     {"key", ReadKey},   {"hold", ReadHold},
+    {"console", ReadConsole}, {"type", ReadType}, {"screenshot", ReadScreenshot},
+    {"quit", ReadQuit},
+};
+
 ScriptAction ParseItem(std::string_view item) {
     auto fail = [&](const std::string& what) {
         return InputError("--script item '" + std::string(item) + "': " + what);
@@ -73,58 +166,16 @@ ScriptAction ParseItem(std::string_view item) {
         throw fail("expected a frame number from 1 first");
     }
     const std::string_view verb = TakeWord(rest);
-    if (verb == "click") {
-        if (rest == "panel") {
-            action.kind = ScriptAction::Kind::ClickPanel;
+    for (const auto& [name, read] : kActions) {
+        if (verb == name) {
+            if (const std::string problem = read(rest, action); !problem.empty()) {
+                throw fail(problem);
+            }
             return action;
         }
-        if (rest == "console") {
-            action.kind = ScriptAction::Kind::ClickConsole;
-            return action;
-        }
-        action.kind = ScriptAction::Kind::ClickAt;
-        if (!Read(TakeWord(rest), action.x) || !Read(TakeWord(rest), action.y) || !rest.empty()) {
-            throw fail("expected 'click X Y', 'click panel' or 'click console'");
-        }
-    } else if (verb == "key" || verb == "hold") {
-        // "key" takes the rest of the item as the name ("key Left Shift"),
-        // "hold" the next word, before its frame count.
-        const bool hold = verb == "hold";
-        action.kind = hold ? ScriptAction::Kind::Hold : ScriptAction::Kind::Key;
-        action.text = std::string(hold ? TakeWord(rest) : rest);
-        action.keyCode = SDL_GetKeyFromName(action.text.c_str());
-        if (action.text.empty() || action.keyCode == SDLK_UNKNOWN) {
-            throw fail("unknown key name '" + action.text + "'");
-        }
-        if (hold && (!Read(TakeWord(rest), action.frames) || action.frames < 1 || !rest.empty())) {
-            throw fail("expected 'hold NAME FRAMES' with FRAMES from 1");
-        }
-    } else if (verb == "console") {
-        action.kind = ScriptAction::Kind::Console;
-        action.text = std::string(Unquoted(rest));
-        if (action.text.empty()) {
-            throw fail("expected a console line");
-        }
-    } else if (verb == "type") {
-        action.kind = ScriptAction::Kind::Type;
-        action.text = std::string(Unquoted(rest));
-        if (action.text.empty()) {
-            throw fail("expected text to type");
-        }
-    } else if (verb == "screenshot") {
-        action.kind = ScriptAction::Kind::Screenshot;
-        action.text = std::string(rest);
-        const std::filesystem::path path(action.text);
-        std::error_code error;
-        if (action.text.empty() || std::filesystem::is_directory(path, error) ||
-            (path.has_parent_path() && !std::filesystem::is_directory(path.parent_path(), error))) {
-            throw fail("expected the path of a PNG file in an existing folder");
-        }
-    } else {
-        throw fail("unknown action '" + std::string(verb) +
-                   "' (expected click, key, hold, console, type or screenshot)");
     }
-    return action;
+    throw fail("unknown action '" + std::string(verb) +
+               "' (expected click, key, hold, console, type, screenshot or quit)");
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "ProgramRun.h"
 #include "scenario/ScenarioParser.h"
@@ -27,8 +28,13 @@ protected:
         SessionOptions options;
         options.modulePath = module.string();
         options.configPath = "";
-        return std::make_unique<Session>(ParseScenario(kScene, "scene.json"), options, silent,
-                                         stderr);
+        auto session =
+            std::make_unique<Session>(ParseScenario(kScene, "scene.json"), options, silent, stderr);
+        // The game the frames run on, as a frame of the host hands it over.
+        const FrameState game = StateAt(session->GetScenario(), 1);
+        session->Host().ball = game.ball;
+        session->Host().camera = game.camera;
+        return session;
     }
     static std::string Console(Session& session, const std::string& line) {
         sim::Console& console = session.Host().console;
@@ -121,36 +127,73 @@ TEST_F(PluginReloadTest, ARefusedModuleLeavesTheRunningOneInPlace) {
     EXPECT_EQ(host.lines.size(), 8u);
 }
 
-TEST_F(PluginReloadTest, ReplacementsRunFromPrivateCopiesThatGoWithThem) {
+TEST_F(PluginReloadTest, EveryModuleRunsFromAPrivateCopyThatGoesWithIt) {
+    sim::Host host;
+    fs::path folder;
+    {
+        ReloadablePlugin slot(host, 0);
+        ASSERT_TRUE(slot.Load(original.string()).loaded);
+        const fs::path firstCopy = slot.Running()->ModulePath();
+        EXPECT_NE(firstCopy, original) << "even the first load is a private copy";
+        EXPECT_TRUE(fs::exists(firstCopy));
+        folder = firstCopy.parent_path();
+
+        EXPECT_TRUE(slot.Load(original.string()).loaded);
+        const fs::path secondCopy = slot.Running()->ModulePath();
+        EXPECT_NE(secondCopy, firstCopy) << "old and new are open at once: two files";
+        EXPECT_FALSE(fs::exists(firstCopy)) << "the replaced module's copy is removed";
+        EXPECT_EQ(slot.Path(), original.string());
+
+        // Another run's copies live beside these; making them does not take
+        // a folder whose run is alive.
+        sim::Host otherHost;
+        ReloadablePlugin other(otherHost, 0);
+        ASSERT_TRUE(other.Load(original.string()).loaded);
+        EXPECT_NE(fs::path(other.Running()->ModulePath()).parent_path(), folder);
+        EXPECT_TRUE(fs::exists(secondCopy));
+
+        slot.Unload();
+        EXPECT_FALSE(fs::exists(secondCopy));
+    }
+    EXPECT_FALSE(fs::exists(folder)) << "the run's folder goes with it";
+}
+
+TEST_F(PluginReloadTest, AFolderARunCouldNotRemoveIsRemovedByTheNext) {
+    // What a killed run leaves: its folder, a copy in it, and the lock file
+    // nobody holds any more.
+    std::error_code failure;
+    const fs::path leftover = fs::temp_directory_path() / "quellmark-modules-killedrun";
+    fs::create_directories(leftover);
+    std::ofstream(leftover / "lock").flush();
+    std::ofstream(leftover / ("Quellmark-1" MODULE_SUFFIX)) << "a module";
+    // A folder of the same prefix without the lock file may be one another
+    // run is making right now: left alone.
+    const fs::path beingMade = fs::temp_directory_path() / "quellmark-modules-beingmade";
+    fs::create_directories(beingMade);
+
     sim::Host host;
     ReloadablePlugin slot(host, 0);
-    std::string error;
-    ASSERT_TRUE(slot.Load(original.string(), error)) << error;
+    ASSERT_TRUE(slot.Load(original.string()).loaded);
+    EXPECT_FALSE(fs::exists(leftover));
+    EXPECT_TRUE(fs::exists(beingMade));
+    fs::remove_all(beingMade, failure);
+}
+
+TEST_F(PluginReloadTest, AModuleIsCheckedBeforeItIsCopied) {
+    // A file far larger than any module that is no module at all: refused for
+    // what it is, at once, without copying gigabytes of it first.
+    const fs::path sparse = dir.Write("sparse" MODULE_SUFFIX, "");
+    fs::resize_file(sparse, std::uintmax_t(4) << 30);
+    sim::Host host;
+    ReloadablePlugin slot(host, 0);
+    const ReloadablePlugin::Outcome outcome = slot.Load(sparse.string());
+    EXPECT_FALSE(outcome.loaded);
+    EXPECT_NE(outcome.said.find(sparse.string()), std::string::npos) << outcome.said;
 #ifdef _WIN32
-    // A loaded DLL's file cannot be replaced: the first load is a copy too.
-    const fs::path firstLoad = slot.Running()->ModulePath();
-    EXPECT_NE(firstLoad, original) << "the first load is a private copy";
-    EXPECT_TRUE(fs::exists(firstLoad));
+    EXPECT_NE(outcome.said.find("not a PE file"), std::string::npos) << outcome.said;
 #else
-    EXPECT_EQ(slot.Running()->ModulePath(), original.string()) << "the first load is the file";
+    EXPECT_NE(outcome.said.find("not an ELF file"), std::string::npos) << outcome.said;
 #endif
-
-    EXPECT_NE(slot.Replace(original.string()).find("loaded"), std::string::npos);
-    const fs::path firstCopy = slot.Running()->ModulePath();
-#ifdef _WIN32
-    EXPECT_FALSE(fs::exists(firstLoad)) << "the first load's copy goes with its module";
-#endif
-    EXPECT_NE(firstCopy, original);
-    EXPECT_TRUE(fs::exists(firstCopy));
-
-    slot.Replace(original.string());
-    const fs::path secondCopy = slot.Running()->ModulePath();
-    EXPECT_NE(secondCopy, firstCopy) << "old and new are open at once: two files";
-    EXPECT_FALSE(fs::exists(firstCopy)) << "the replaced module's copy is removed";
-    EXPECT_EQ(slot.Path(), original.string());
-
-    slot.Unload();
-    EXPECT_FALSE(fs::exists(secondCopy));
 }
 
 TEST_F(PluginReloadTest, RequestsWaitForTheNextFrameAndMisuseIsExplained) {

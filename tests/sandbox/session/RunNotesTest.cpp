@@ -47,23 +47,26 @@ TEST_F(SandboxRunNotesTest, TrueAndFalseSwitchAlikeFromTheCommandLineAndAScenari
         std::string cvars;
         std::vector<std::string> extra;
         bool on;
+        std::string origin; // where the note says the value came from
     };
     const Case cases[] = {
-        {R"("qm_enabled": true)", {}, true},
-        {R"("qm_enabled": false)", {}, false},
-        {"", {"--set", "qm_enabled=true"}, true},
-        {"", {"--set", "qm_enabled=TRUE"}, true},
-        {"", {"--set", "qm_enabled=false"}, false},
-        {R"("qm_enabled": "true")", {}, true},
-        {R"("qm_enabled": true)", {"--set", "qm_enabled=false"}, false},
-        {R"("qm_enabled": false)", {"--exec", "qm_enabled true"}, true},
+        {R"("qm_enabled": true)", {}, true, "from the scenario"},
+        {R"("qm_enabled": false)", {}, false, "from the scenario"},
+        {"", {"--set", "qm_enabled=true"}, true, "from --set"},
+        {"", {"--set", "qm_enabled=TRUE"}, true, "from --set"},
+        {"", {"--set", "qm_enabled=false"}, false, "from --set"},
+        {R"("qm_enabled": "true")", {}, true, "from the scenario"},
+        {R"("qm_enabled": true)", {"--set", "qm_enabled=false"}, false, "from --set"},
+        {R"("qm_enabled": false)", {"--exec", "qm_enabled true"}, true, "from the console"},
+        {"", {}, false, "default"},
     };
     for (const Case& test : cases) {
         const RunResult run = Render(SceneWith(test.cvars), test.extra);
         const std::string what = test.cvars + (test.extra.empty() ? "" : " " + test.extra.back());
         ASSERT_EQ(run.status, 0) << what << "\n" << run.err;
         EXPECT_EQ(LinesStartingWith(run.out, "DrawLine").size(), test.on ? 8u : 0u) << what;
-        const std::string note = test.on ? "(on), 8 lines drawn" : "(off), 0 lines drawn";
+        const std::string note = (test.on ? "(on, " : "(off, ") + test.origin +
+                                 (test.on ? "), 8 lines drawn" : "), 0 lines drawn");
         EXPECT_NE(run.err.find("frame 1: qm_enabled "), std::string::npos) << what << run.err;
         EXPECT_NE(run.err.find(note), std::string::npos) << what << "\n" << run.err;
     }
@@ -82,7 +85,9 @@ TEST_F(SandboxRunNotesTest, EachRunSaysWhichConfigItRead) {
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.err.find("config: loaded " + saved.string() + " (1 variable)"), std::string::npos)
         << run.err;
-    EXPECT_NE(run.err.find("frame 1: qm_enabled \"1\" (on)"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("frame 1: qm_enabled \"1\" (on, from the saved config)"),
+              std::string::npos)
+        << run.err;
 
     const auto broken = dir.Write("broken.cfg", "qm_enabled 1\n");
     run = Render(SceneWith(""), {"--config", broken.string()});

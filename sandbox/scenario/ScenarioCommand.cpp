@@ -1,9 +1,9 @@
-// The `scenario` subcommand: the embedded default, printed so a scenario file
-// can start from it (`quellmark-sandbox scenario > mine.json`).
+#include "scenario/ScenarioCommand.h"
 
 #include <cstdio>
+#include <string_view>
 
-#include "cli/Subcommands.h"
+#include "base/ExitStatus.h"
 #include "scenario/DefaultScenario.h"
 
 namespace sandbox {
