@@ -19,8 +19,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Linux's own limit, kept on every platform: a chain longer than this is a
-// loop.
+// Linux's own limit, kept on every platform: the most links followed in one
+// name, so a chain the system opens for reading is written through too. A
+// longer chain is a loop.
 constexpr int kMostLinkHops = 40;
 
 // "config 'a.cfg'", or "config 'a.cfg' (link to 'real/a.cfg')".
@@ -37,10 +38,14 @@ std::string Naming(std::string_view what, const fs::path& given, const fs::path&
 // through their links anyway, and the rename happens in the final folder.
 fs::path ResolveLinks(const fs::path& path, std::string_view what) {
     fs::path current = path;
-    for (int hop = 0; hop < kMostLinkHops; ++hop) {
+    for (int hops = 0;; ++hops) {
         std::error_code error;
         if (!fs::is_symlink(current, error)) {
             return current;
+        }
+        if (hops == kMostLinkHops) {
+            throw Refused("cannot write " + Naming(what, path, current) +
+                          ": too many levels of symbolic links");
         }
         const fs::path next = fs::read_symlink(current, error);
         if (error) {
@@ -49,8 +54,6 @@ fs::path ResolveLinks(const fs::path& path, std::string_view what) {
         }
         current = next.is_absolute() ? next : current.parent_path() / next;
     }
-    throw Refused("cannot write " + Naming(what, path, current) +
-                  ": too many levels of symbolic links");
 }
 
 fs::path FolderOf(const fs::path& path) {

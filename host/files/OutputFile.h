@@ -14,7 +14,8 @@ struct WriteRules {
 };
 
 // A file being written as a whole, safely for whatever its path names:
-// - a symbolic link (any number of levels) is followed, and the file it
+// - a symbolic link is followed, through as many as 40 links (as many as the
+//   system follows in a name; more is refused as a loop), and the file it
 //   ends at is replaced; the link stays a link;
 // - a regular file is replaced through a temporary file beside it, renamed
 //   over it by Commit, so a reader sees the old content or the new, never a
