@@ -9,6 +9,9 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <thread>
+
 #include <gtest/gtest.h>
 
 #include "FileChecks.h"
@@ -72,6 +75,37 @@ TEST(SpecialFilesTest, AFifoIsWrittenIntoWhileSomeoneReadsIt) {
                                       {"fifo", "no process is reading"});
     EXPECT_TRUE(S_ISFIFO(ModeOf(fifo))) << "the FIFO was replaced";
     EXPECT_EQ(Names(dir.Path()), std::set<std::string>{"fifo"});
+}
+
+// Opened without blocking so that a FIFO nobody reads fails at once; once it
+// is open, a full pipe waits for its reader, as any write would.
+TEST(SpecialFilesTest, AFifoWaitsForASlowReader) {
+    testsupport::TempDir dir;
+    const auto fifo = dir / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    ASSERT_EQ(::fcntl(reader, F_SETFL, 0), 0);
+    const int buffer = ::fcntl(reader, F_GETPIPE_SZ);
+    ASSERT_GT(buffer, 0);
+    std::string sent(static_cast<std::size_t>(buffer) * 4, '\0');
+    for (std::size_t i = 0; i < sent.size(); ++i) {
+        sent[i] = static_cast<char>('a' + i % 26);
+    }
+    std::string received;
+    std::thread slowReader([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        char block[4096];
+        ssize_t n = 0;
+        while ((n = ::read(reader, block, sizeof block)) > 0) {
+            received.append(block, static_cast<std::size_t>(n));
+        }
+    });
+    EXPECT_NO_THROW(files::WriteFile(fifo, sent, kOutput));
+    slowReader.join();
+    ::close(reader);
+    EXPECT_EQ(received.size(), sent.size());
+    EXPECT_TRUE(received == sent) << "the bytes came out changed";
 }
 
 TEST(SpecialFilesTest, DirectoriesSocketsAndBlockDevicesAreRefused) {
