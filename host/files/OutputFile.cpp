@@ -146,6 +146,9 @@ OutputFile::OutputFile(const fs::path& path, const WriteRules& rules) {
                                                  "': " + ErrnoText(errno)));
     }
     open_.temporary = temporary;
+    if (system::StatusOfOpen(open_.fd, open_.made) != 0) {
+        Fail(errno);
+    }
     if (exists) {
         if (auto problem = system::KeepAttributes(open_.fd, found.status)) {
             const std::string message = "cannot write " + name_ + ": " + problem->reason;
@@ -162,7 +165,7 @@ OutputFile::Open::~Open() {
         system::Close(fd);
     }
     if (!keep && !temporary.empty()) {
-        system::Remove(temporary);
+        system::Remove(made, temporary);
     }
 }
 
@@ -196,8 +199,7 @@ void OutputFile::Commit() {
     // Another writer of the same target may have taken the temporary's name
     // over; only our own file may become the target, and theirs is not ours
     // to remove.
-    if (!system::StillNamed(open_.fd, open_.temporary)) {
-        open_.keep = true;
+    if (!system::StillNamed(open_.made, open_.temporary)) {
         throw WriteFailed("cannot write " + name_ + ": another process took over its temporary");
     }
     const int closed = system::Close(open_.fd);

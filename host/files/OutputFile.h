@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <string_view>
 
+#include "files/SystemCalls.h"
+
 namespace files {
 
 // What a writer accepts.
@@ -60,6 +62,7 @@ private:
         int fd = -1;
         bool ownsFd = true;
         std::filesystem::path temporary; // empty unless a regular file is replaced
+        system::Status made;             // the temporary as it was made: which file is ours
         bool keep = false;
 
         Open() = default;

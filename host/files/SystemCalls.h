@@ -28,6 +28,10 @@ struct Status {
     // stands for them.
     std::uint32_t owner = 0;
     std::uint32_t group = 0;
+    // Which file it is, whatever its name: POSIX's device and inode (0 on
+    // Windows, which tells files apart otherwise).
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
 };
 
 // Of the file a name ends at, links followed. 0 or -1.
@@ -104,15 +108,18 @@ std::optional<Problem> KeepAttributes(int fd, const Status& existing);
 
 // Makes what was written to `fd` reach the disk. 0 or -1.
 int SyncToDisk(int fd);
-// Whether `temporary` still names the file `fd` has open.
-bool StillNamed(int fd, const std::filesystem::path& temporary);
+// Whether `temporary` still names our file, `ours` being its status when it
+// was made.
+bool StillNamed(const Status& ours, const std::filesystem::path& temporary);
 // Puts the closed temporary in the target's place: what went wrong, in
 // words, or nothing.
 std::optional<std::string> Replace(const std::filesystem::path& temporary,
                                    const std::filesystem::path& target);
-// Removes a temporary that is not to become the target, as well as it can:
-// one left behind is removed by the next writer of the same target.
-void Remove(const std::filesystem::path& temporary);
+// Removes a temporary that is not to become the target, as well as it can,
+// and only while the name is still ours (see StillNamed): another writer's
+// file under it is left alone. One left behind is removed by the next writer
+// of the same target.
+void Remove(const Status& ours, const std::filesystem::path& temporary);
 
 // Writes all of `bytes`, trying interrupted writes again: 0, or the errno
 // value of the write that failed (EPIPE: the reader went away; never a

@@ -20,7 +20,12 @@ namespace files::system {
 namespace {
 
 Status StatusFrom(const struct stat& info) {
-    return {info.st_mode, static_cast<std::uint64_t>(info.st_size), info.st_uid, info.st_gid};
+    return {info.st_mode,
+            static_cast<std::uint64_t>(info.st_size),
+            info.st_uid,
+            info.st_gid,
+            static_cast<std::uint64_t>(info.st_dev),
+            static_cast<std::uint64_t>(info.st_ino)};
 }
 
 // Waits until a non-blocking descriptor has something to read (or its end).
@@ -207,12 +212,13 @@ int SyncToDisk(int fd) {
 }
 
 // Another writer of the same target may have removed the temporary and
-// created its own under the name.
-bool StillNamed(int fd, const std::filesystem::path& temporary) {
-    struct stat ours {};
+// created its own under the name. Told apart by device and inode, which stay
+// with our file after it is closed.
+bool StillNamed(const Status& ours, const std::filesystem::path& temporary) {
     struct stat named {};
-    return ::fstat(fd, &ours) == 0 && ::lstat(temporary.c_str(), &named) == 0 &&
-           ours.st_ino == named.st_ino && ours.st_dev == named.st_dev;
+    return ::lstat(temporary.c_str(), &named) == 0 &&
+           static_cast<std::uint64_t>(named.st_dev) == ours.device &&
+           static_cast<std::uint64_t>(named.st_ino) == ours.inode;
 }
 
 // rename replaces the target in one step; the temporary already has the
@@ -226,8 +232,11 @@ std::optional<std::string> Replace(const std::filesystem::path& temporary,
     return std::nullopt;
 }
 
-void Remove(const std::filesystem::path& temporary) {
-    ::unlink(temporary.c_str());
+// There is no unlinking by descriptor: the name is checked just before.
+void Remove(const Status& ours, const std::filesystem::path& temporary) {
+    if (StillNamed(ours, temporary)) {
+        ::unlink(temporary.c_str());
+    }
 }
 
 // SIGPIPE is held back while writing, so a reader that went away shows as

@@ -169,7 +169,7 @@ int SyncToDisk(int fd) {
 
 // The C library opens the temporary without delete sharing, so while it is
 // open no other process can remove it or rename a file of its own over it.
-bool StillNamed(int, const std::filesystem::path&) {
+bool StillNamed(const Status&, const std::filesystem::path&) {
     return true;
 }
 
@@ -198,7 +198,9 @@ std::optional<std::string> Replace(const std::filesystem::path& temporaryName,
     return std::nullopt;
 }
 
-void Remove(const std::filesystem::path& temporary) {
+// While the temporary is open nobody can take its name (see StillNamed); it
+// is closed before it is removed only after a replacement failed.
+void Remove(const Status&, const std::filesystem::path& temporary) {
     DeleteFileW(temporary.c_str());
 }
 

@@ -48,6 +48,46 @@ TEST(TemporaryFilesTest, ALinkWhereTheTemporaryGoesIsNotFollowed) {
     EXPECT_EQ(Names(dir.Path()), (std::set<std::string>{"out.png", "victim"}));
 }
 
+// Another writer of the same target removes our temporary as a leftover and
+// makes its own under the name: whatever then goes wrong on our side, its
+// file is not ours to remove, nor to put in the target's place.
+TEST(TemporaryFilesTest, AnotherWritersFileUnderTheTemporarysNameIsLeftAlone) {
+    testsupport::TempDir dir;
+    const auto path = dir.Write("out.png", "old");
+    const auto temporary = files::TemporaryFor(path);
+    const auto takeOver = [&] {
+        std::filesystem::remove(temporary);
+        dir.Write(temporary.filename().string(), "theirs");
+    };
+    {
+        files::OutputFile out(path, kOutput);
+        out.Write("ours");
+        takeOver();
+    } // gone without Commit
+    EXPECT_EQ(Content(temporary), "theirs") << "the other writer's file was removed";
+    {
+        files::OutputFile out(path, kOutput);
+        out.Write("ours");
+        takeOver();
+        ExpectFailure<files::WriteFailed>([&] { out.Commit(); },
+                                          {"out.png", "another process took over"});
+    }
+    EXPECT_EQ(Content(temporary), "theirs");
+    EXPECT_EQ(Content(path), "old");
+
+    // Our own is still removed when the replacement fails after it was
+    // closed: here a folder took the target's place.
+    std::filesystem::remove(temporary);
+    {
+        files::OutputFile out(path, kOutput);
+        out.Write("ours");
+        std::filesystem::remove(path);
+        std::filesystem::create_directory(path);
+        ExpectFailure<files::WriteFailed>([&] { out.Commit(); }, {"out.png"});
+    }
+    EXPECT_EQ(Names(dir.Path()), std::set<std::string>{"out.png"});
+}
+
 TEST(TemporaryFilesTest, NamesUpToTheLongestAllowedAreWritten) {
     testsupport::TempDir dir;
     const long most = ::pathconf(dir.Path().c_str(), _PC_NAME_MAX);
