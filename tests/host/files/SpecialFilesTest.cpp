@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -152,14 +153,26 @@ protected:
             ::close(pipe_[1]);
             pipe_[1] = -1;
         }
+        // What the test framework has printed but not yet written must go
+        // where it was meant, not into the pipe.
+        std::fflush(stdout);
         saved_ = ::dup(fd);
         savedFd_ = fd;
         ::dup2(pipe_[fd == STDIN_FILENO ? 0 : 1], fd);
     }
 
+    // Puts `fd` back where it was.
+    void Restore() {
+        if (saved_ >= 0) {
+            std::fflush(stdout);
+            ::dup2(saved_, savedFd_);
+            ::close(saved_);
+            saved_ = -1;
+        }
+    }
+
     std::string Drain() {
-        std::fflush(stdout);
-        ::dup2(saved_, savedFd_);
+        Restore();
         ::close(pipe_[1]);
         pipe_[1] = -1;
         std::string text;
@@ -172,15 +185,20 @@ protected:
     }
 
     void TearDown() override {
-        if (saved_ >= 0) {
-            ::dup2(saved_, savedFd_);
-            ::close(saved_);
-        }
+        Restore();
         for (int end : pipe_) {
             if (end >= 0) {
                 ::close(end);
             }
         }
+    }
+
+    // Whether two descriptors are open on the same file.
+    static bool SameFile(int a, int b) {
+        struct stat first {};
+        struct stat second {};
+        return ::fstat(a, &first) == 0 && ::fstat(b, &second) == 0 &&
+               first.st_dev == second.st_dev && first.st_ino == second.st_ino;
     }
 
     int pipe_[2] = {-1, -1};
@@ -191,6 +209,8 @@ protected:
 TEST_F(StandardStreamsTest, DashReadsStandardInputWhenAllowed) {
     Redirect(STDIN_FILENO, "from a pipe");
     EXPECT_EQ(files::ReadFile("-", {"scenario", 100, true}), "from a pipe");
+    // Still open, and still the pipe: it is the program's, not the reader's.
+    EXPECT_TRUE(SameFile(STDIN_FILENO, pipe_[0])) << "standard input was closed";
 }
 
 TEST_F(StandardStreamsTest, StandardInputIsHeldToTheLimitToo) {
@@ -200,6 +220,7 @@ TEST_F(StandardStreamsTest, StandardInputIsHeldToTheLimitToo) {
             files::ReadFile("-", {"scenario", 100, true});
         },
         {"standard input", "more than the 100 bytes"});
+    EXPECT_TRUE(SameFile(STDIN_FILENO, pipe_[0])) << "standard input was closed";
 }
 
 TEST_F(StandardStreamsTest, DashIsAFileNameWhereStandardInputIsNotMeant) {
@@ -214,6 +235,7 @@ TEST_F(StandardStreamsTest, DashIsAFileNameWhereStandardInputIsNotMeant) {
 TEST_F(StandardStreamsTest, DashWritesStandardOutputWhenAllowed) {
     Redirect(STDOUT_FILENO);
     files::WriteFile("-", "a picture", {"output", true});
+    EXPECT_TRUE(SameFile(STDOUT_FILENO, pipe_[1])) << "standard output was closed";
     EXPECT_EQ(Drain(), "a picture");
     EXPECT_FALSE(std::filesystem::exists("-"));
 }
