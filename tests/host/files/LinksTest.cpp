@@ -76,7 +76,9 @@ TEST(LinksTest, FortyLinksAreFollowedAndMoreOrACircleAreRefused) {
     ExpectFailure<files::Refused>([&] { files::WriteFile(dir / "link41", "lost", kConfig); },
                                   {"link41", "too many levels of symbolic links"});
     ExpectFailure<files::Refused>(
-        [&] { files::ReadFile(dir / "link41", {"config", 100, false}); },
+        [&] {
+            files::ReadFile(dir / "link41", {"config", 100, false});
+        },
         {"link41", "Too many levels of symbolic links"});
     EXPECT_EQ(Content(dir / "end.cfg"), "new");
     EXPECT_TRUE(S_ISLNK(ModeOf(dir / "link40")));
