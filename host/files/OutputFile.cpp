@@ -216,9 +216,7 @@ void OutputFile::Commit() {
 void WriteAll(int fd, std::string_view bytes, std::string_view name) {
     const int error = system::WriteFully(fd, bytes);
     if (error != 0) {
-        throw WriteFailed(
-            "cannot write " + std::string(name) + ": " +
-            (error == EPIPE ? "the reader went away (broken pipe)" : ErrnoText(error)));
+        throw WriteFailed("cannot write " + std::string(name) + ": " + ErrnoText(error));
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -125,5 +126,24 @@ void Remove(const Status& ours, const std::filesystem::path& temporary);
 // value of the write that failed (EPIPE: the reader went away; never a
 // signal that ends the process).
 int WriteFully(int fd, std::string_view bytes);
+
+// --- The process's standard streams
+
+// The null device's name: "/dev/null", "NUL".
+std::string_view NullDevice();
+// Whether standard stream `fd` (0, 1 or 2) is open.
+bool IsOpen(int fd);
+// Opens the null device as descriptor `fd`, for reading when it is 0, else
+// for writing. 0 or -1.
+int OpenNullDeviceAs(int fd);
+// From now on a write to a pipe nobody reads fails with EPIPE instead of
+// ending the process.
+void KeepBrokenPipesFromSignalling();
+// Makes `stream` write each line as it ends (or sooner), whatever it is
+// connected to.
+void WriteByLines(std::FILE* stream);
+// Whether `fd` is a pipe whose reader went away, as far as can be told
+// without writing to it.
+bool ReaderGone(int fd);
 
 } // namespace files::system

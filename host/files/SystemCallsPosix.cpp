@@ -272,4 +272,40 @@ int WriteFully(int fd, std::string_view bytes) {
     return error;
 }
 
+// --- The process's standard streams
+
+std::string_view NullDevice() {
+    return "/dev/null";
+}
+
+bool IsOpen(int fd) {
+    return ::fcntl(fd, F_GETFD) != -1 || errno != EBADF;
+}
+
+// open takes the lowest free number, which is `fd` when the streams are
+// opened in order; dup2 makes sure of it.
+int OpenNullDeviceAs(int fd) {
+    const int opened = ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+    if (opened < 0 || opened == fd) {
+        return opened < 0 ? -1 : 0;
+    }
+    const int placed = ::dup2(opened, fd);
+    ::close(opened);
+    return placed == fd ? 0 : -1;
+}
+
+void KeepBrokenPipesFromSignalling() {
+    ::signal(SIGPIPE, SIG_IGN);
+}
+
+void WriteByLines(std::FILE* stream) {
+    std::setvbuf(stream, nullptr, _IOLBF, BUFSIZ);
+}
+
+// A pipe with no reader left polls as an error.
+bool ReaderGone(int fd) {
+    pollfd state{fd, POLLOUT, 0};
+    return ::poll(&state, 1, 0) == 1 && (state.revents & POLLERR) != 0;
+}
+
 } // namespace files::system

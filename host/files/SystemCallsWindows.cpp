@@ -12,6 +12,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <cwctype>
 
 #include "files/SystemText.h"
@@ -220,6 +222,42 @@ int WriteFully(int fd, std::string_view bytes) {
         written += static_cast<std::size_t>(n);
     }
     return 0;
+}
+
+// --- The process's standard streams
+
+std::string_view NullDevice() {
+    return "NUL";
+}
+
+// A process started without one of its standard handles has -2 as its
+// descriptor's handle (no error handler is called for 0, 1 or 2).
+bool IsOpen(int fd) {
+    const intptr_t handle = ::_get_osfhandle(fd);
+    return handle != -1 && handle != -2;
+}
+
+int OpenNullDeviceAs(int fd) {
+    const int opened = ::_open("NUL", (fd == 0 ? _O_RDONLY : _O_WRONLY) | _O_BINARY);
+    if (opened < 0 || opened == fd) {
+        return opened < 0 ? -1 : 0;
+    }
+    const int placed = ::_dup2(opened, fd);
+    ::_close(opened);
+    return placed == 0 ? 0 : -1;
+}
+
+// Windows has no SIGPIPE: a broken pipe already fails the write.
+void KeepBrokenPipesFromSignalling() {}
+
+// Windows' C library takes _IOLBF for full buffering: unbuffered is what
+// writes each line as it ends (printf still writes a call's text at once).
+void WriteByLines(std::FILE* stream) {
+    std::setvbuf(stream, nullptr, _IONBF, 0);
+}
+
+bool ReaderGone(int) {
+    return false;
 }
 
 } // namespace files::system
