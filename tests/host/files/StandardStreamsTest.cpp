@@ -314,7 +314,20 @@ TEST(FinishStandardOutputTest, WhatIsHeldBackIsWrittenAndFailuresAreReported) {
     EXPECT_EQ(WEXITSTATUS(run.status), 1);
     EXPECT_EQ(run.output, "cannot write standard output: No space left on device");
 
-    // A C++ stream with a buffer of its own.
+    // A C++ stream with a buffer of its own: it and stdio's are both flushed,
+    // and either one's failure is reported.
+    run = InChild([] {
+        std::ios::sync_with_stdio(false);
+        if (files::PrepareStandardStreams()) {
+            return 2;
+        }
+        std::printf("stdio's part");
+        std::cout << "C++'s part";
+        return ReportFinish();
+    });
+    EXPECT_EQ(WEXITSTATUS(run.status), 0) << run.output;
+    EXPECT_NE(run.output.find("stdio's part"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("C++'s part"), std::string::npos) << run.output;
     run = InChild([] {
         std::ios::sync_with_stdio(false);
         if (files::PrepareStandardStreams() || !StandardOutputTo("/dev/full")) {
