@@ -230,9 +230,17 @@ std::string_view NullDevice() {
     return "NUL";
 }
 
-// A process started without one of its standard handles has -2 as its
-// descriptor's handle (no error handler is called for 0, 1 or 2).
+// The system's standard handle first: the C library's check of a descriptor
+// that was closed calls its invalid-parameter handler, which ends the
+// process. Where the handle is there, the C library took it at start, or
+// marked the descriptor -2 when it is of no use.
 bool IsOpen(int fd) {
+    const HANDLE standard = GetStdHandle(fd == 0   ? STD_INPUT_HANDLE
+                                         : fd == 1 ? STD_OUTPUT_HANDLE
+                                                   : STD_ERROR_HANDLE);
+    if (standard == nullptr || standard == INVALID_HANDLE_VALUE) {
+        return false;
+    }
     const intptr_t handle = ::_get_osfhandle(fd);
     return handle != -1 && handle != -2;
 }
