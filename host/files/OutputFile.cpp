@@ -103,16 +103,7 @@ OutputFile::OutputFile(const fs::path& path, const WriteRules& rules) {
     name_ = Naming(rules.what, path, target_);
     const system::Target found = system::LookAt(target_);
     if (found.stream) {
-        open_.fd = system::OpenStream(target_);
-        if (open_.fd < 0) {
-            if (errno == ENXIO) {
-                throw WriteFailed("cannot write " + name_ + ": no process is reading from it");
-            }
-            Fail(errno);
-        }
-        if (auto problem = system::SettleStream(open_.fd)) {
-            throw Refused("cannot write " + name_ + ": " + *problem);
-        }
+        OpenStream();
         return;
     }
     const bool exists = found.error == 0;
@@ -129,7 +120,23 @@ OutputFile::OutputFile(const fs::path& path, const WriteRules& rules) {
             throw Refused("cannot write " + name_ + ": " + *refusal);
         }
     }
+    OpenTemporary(exists ? &found.status : nullptr);
+}
 
+void OutputFile::OpenStream() {
+    open_.fd = system::OpenStream(target_);
+    if (open_.fd < 0) {
+        if (errno == ENXIO) {
+            throw WriteFailed("cannot write " + name_ + ": no process is reading from it");
+        }
+        Fail(errno);
+    }
+    if (auto problem = system::SettleStream(open_.fd)) {
+        throw Refused("cannot write " + name_ + ": " + *problem);
+    }
+}
+
+void OutputFile::OpenTemporary(const system::Status* existing) {
     const fs::path temporary = TemporaryFor(target_);
     // A killed run's leftover goes first; the temporary is then made anew,
     // never opened as it is found.
@@ -137,7 +144,7 @@ OutputFile::OutputFile(const fs::path& path, const WriteRules& rules) {
         throw WriteFailed("cannot write " + name_ + ": cannot remove the old temporary file '" +
                           PathText(temporary) + "': " + *error);
     }
-    open_.fd = system::CreateTemporary(temporary, exists);
+    open_.fd = system::CreateTemporary(temporary, existing != nullptr);
     if (open_.fd < 0) {
         const std::string folder = PathText(FolderOf(target_));
         throw WriteFailed("cannot write " + name_ + ": " +
@@ -149,8 +156,8 @@ OutputFile::OutputFile(const fs::path& path, const WriteRules& rules) {
     if (system::StatusOfOpen(open_.fd, open_.made) != 0) {
         Fail(errno);
     }
-    if (exists) {
-        if (auto problem = system::KeepAttributes(open_.fd, found.status)) {
+    if (existing != nullptr) {
+        if (auto problem = system::KeepAttributes(open_.fd, *existing)) {
             const std::string message = "cannot write " + name_ + ": " + problem->reason;
             if (problem->refused) {
                 throw Refused(message);

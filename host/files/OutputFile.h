@@ -71,6 +71,11 @@ private:
         Open& operator=(const Open&) = delete;
     };
 
+    // A character device or a FIFO, written straight into.
+    void OpenStream();
+    // The temporary a regular file is written to, made to replace `existing`
+    // (null: no file is there yet).
+    void OpenTemporary(const system::Status* existing);
     [[noreturn]] void Fail(int error);
 
     std::string name_;
