@@ -38,6 +38,9 @@ std::string ErrnoText(int error) {
     if (error == ENOENT) {
         return "no such file";
     }
+    if (error == EPIPE) {
+        return "the reader went away (broken pipe)";
+    }
     return std::strerror(error);
 }
 

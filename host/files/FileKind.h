@@ -12,7 +12,8 @@ namespace files {
 std::string_view KindName(mode_t mode);
 
 // What an errno value means, in the words messages use ("no such file" for
-// ENOENT, else the system's text).
+// ENOENT, "the reader went away (broken pipe)" for EPIPE, else the system's
+// text).
 std::string ErrnoText(int error);
 
 } // namespace files

@@ -19,8 +19,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Linux's own limit, kept on every platform: a chain longer than this is a
-// loop.
+// Linux's own limit, kept on every platform: the most links followed in one
+// name, so a chain the system opens for reading is written through too. A
+// longer chain is a loop.
 constexpr int kMostLinkHops = 40;
 
 // "config 'a.cfg'", or "config 'a.cfg' (link to 'real/a.cfg')".
@@ -37,10 +38,14 @@ std::string Naming(std::string_view what, const fs::path& given, const fs::path&
 // through their links anyway, and the rename happens in the final folder.
 fs::path ResolveLinks(const fs::path& path, std::string_view what) {
     fs::path current = path;
-    for (int hop = 0; hop < kMostLinkHops; ++hop) {
+    for (int hops = 0;; ++hops) {
         std::error_code error;
         if (!fs::is_symlink(current, error)) {
             return current;
+        }
+        if (hops == kMostLinkHops) {
+            throw Refused("cannot write " + Naming(what, path, current) +
+                          ": too many levels of symbolic links");
         }
         const fs::path next = fs::read_symlink(current, error);
         if (error) {
@@ -49,8 +54,6 @@ fs::path ResolveLinks(const fs::path& path, std::string_view what) {
         }
         current = next.is_absolute() ? next : current.parent_path() / next;
     }
-    throw Refused("cannot write " + Naming(what, path, current) +
-                  ": too many levels of symbolic links");
 }
 
 fs::path FolderOf(const fs::path& path) {
@@ -100,16 +103,7 @@ OutputFile::OutputFile(const fs::path& path, const WriteRules& rules) {
     name_ = Naming(rules.what, path, target_);
     const system::Target found = system::LookAt(target_);
     if (found.stream) {
-        open_.fd = system::OpenStream(target_);
-        if (open_.fd < 0) {
-            if (errno == ENXIO) {
-                throw WriteFailed("cannot write " + name_ + ": no process is reading from it");
-            }
-            Fail(errno);
-        }
-        if (auto problem = system::SettleStream(open_.fd)) {
-            throw Refused("cannot write " + name_ + ": " + *problem);
-        }
+        OpenStream();
         return;
     }
     const bool exists = found.error == 0;
@@ -126,7 +120,23 @@ OutputFile::OutputFile(const fs::path& path, const WriteRules& rules) {
             throw Refused("cannot write " + name_ + ": " + *refusal);
         }
     }
+    OpenTemporary(exists ? &found.status : nullptr);
+}
 
+void OutputFile::OpenStream() {
+    open_.fd = system::OpenStream(target_);
+    if (open_.fd < 0) {
+        if (errno == ENXIO) {
+            throw WriteFailed("cannot write " + name_ + ": no process is reading from it");
+        }
+        Fail(errno);
+    }
+    if (auto problem = system::SettleStream(open_.fd)) {
+        throw Refused("cannot write " + name_ + ": " + *problem);
+    }
+}
+
+void OutputFile::OpenTemporary(const system::Status* existing) {
     const fs::path temporary = TemporaryFor(target_);
     // A killed run's leftover goes first; the temporary is then made anew,
     // never opened as it is found.
@@ -134,7 +144,7 @@ OutputFile::OutputFile(const fs::path& path, const WriteRules& rules) {
         throw WriteFailed("cannot write " + name_ + ": cannot remove the old temporary file '" +
                           PathText(temporary) + "': " + *error);
     }
-    open_.fd = system::CreateTemporary(temporary, exists);
+    open_.fd = system::CreateTemporary(temporary, existing != nullptr);
     if (open_.fd < 0) {
         const std::string folder = PathText(FolderOf(target_));
         throw WriteFailed("cannot write " + name_ + ": " +
@@ -143,8 +153,11 @@ OutputFile::OutputFile(const fs::path& path, const WriteRules& rules) {
                                                  "': " + ErrnoText(errno)));
     }
     open_.temporary = temporary;
-    if (exists) {
-        if (auto problem = system::KeepAttributes(open_.fd, found.status)) {
+    if (system::StatusOfOpen(open_.fd, open_.made) != 0) {
+        Fail(errno);
+    }
+    if (existing != nullptr) {
+        if (auto problem = system::KeepAttributes(open_.fd, *existing)) {
             const std::string message = "cannot write " + name_ + ": " + problem->reason;
             if (problem->refused) {
                 throw Refused(message);
@@ -159,7 +172,7 @@ OutputFile::Open::~Open() {
         system::Close(fd);
     }
     if (!keep && !temporary.empty()) {
-        system::Remove(temporary);
+        system::Remove(made, temporary);
     }
 }
 
@@ -193,8 +206,7 @@ void OutputFile::Commit() {
     // Another writer of the same target may have taken the temporary's name
     // over; only our own file may become the target, and theirs is not ours
     // to remove.
-    if (!system::StillNamed(open_.fd, open_.temporary)) {
-        open_.keep = true;
+    if (!system::StillNamed(open_.made, open_.temporary)) {
         throw WriteFailed("cannot write " + name_ + ": another process took over its temporary");
     }
     const int closed = system::Close(open_.fd);
@@ -211,9 +223,7 @@ void OutputFile::Commit() {
 void WriteAll(int fd, std::string_view bytes, std::string_view name) {
     const int error = system::WriteFully(fd, bytes);
     if (error != 0) {
-        throw WriteFailed(
-            "cannot write " + std::string(name) + ": " +
-            (error == EPIPE ? "the reader went away (broken pipe)" : ErrnoText(error)));
+        throw WriteFailed("cannot write " + std::string(name) + ": " + ErrnoText(error));
     }
 }
 

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <string_view>
 
+#include "files/SystemCalls.h"
+
 namespace files {
 
 // What a writer accepts.
@@ -14,7 +16,8 @@ struct WriteRules {
 };
 
 // A file being written as a whole, safely for whatever its path names:
-// - a symbolic link (any number of levels) is followed, and the file it
+// - a symbolic link is followed, through as many as 40 links (as many as the
+//   system follows in a name; more is refused as a loop), and the file it
 //   ends at is replaced; the link stays a link;
 // - a regular file is replaced through a temporary file beside it, renamed
 //   over it by Commit, so a reader sees the old content or the new, never a
@@ -59,6 +62,7 @@ private:
         int fd = -1;
         bool ownsFd = true;
         std::filesystem::path temporary; // empty unless a regular file is replaced
+        system::Status made;             // the temporary as it was made: which file is ours
         bool keep = false;
 
         Open() = default;
@@ -67,6 +71,11 @@ private:
         Open& operator=(const Open&) = delete;
     };
 
+    // A character device or a FIFO, written straight into.
+    void OpenStream();
+    // The temporary a regular file is written to, made to replace `existing`
+    // (null: no file is there yet).
+    void OpenTemporary(const system::Status* existing);
     [[noreturn]] void Fail(int error);
 
     std::string name_;

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -28,6 +29,10 @@ struct Status {
     // stands for them.
     std::uint32_t owner = 0;
     std::uint32_t group = 0;
+    // Which file it is, whatever its name: POSIX's device and inode (0 on
+    // Windows, which tells files apart otherwise).
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
 };
 
 // Of the file a name ends at, links followed. 0 or -1.
@@ -104,19 +109,41 @@ std::optional<Problem> KeepAttributes(int fd, const Status& existing);
 
 // Makes what was written to `fd` reach the disk. 0 or -1.
 int SyncToDisk(int fd);
-// Whether `temporary` still names the file `fd` has open.
-bool StillNamed(int fd, const std::filesystem::path& temporary);
+// Whether `temporary` still names our file, `ours` being its status when it
+// was made.
+bool StillNamed(const Status& ours, const std::filesystem::path& temporary);
 // Puts the closed temporary in the target's place: what went wrong, in
 // words, or nothing.
 std::optional<std::string> Replace(const std::filesystem::path& temporary,
                                    const std::filesystem::path& target);
-// Removes a temporary that is not to become the target, as well as it can:
-// one left behind is removed by the next writer of the same target.
-void Remove(const std::filesystem::path& temporary);
+// Removes a temporary that is not to become the target, as well as it can,
+// and only while the name is still ours (see StillNamed): another writer's
+// file under it is left alone. One left behind is removed by the next writer
+// of the same target.
+void Remove(const Status& ours, const std::filesystem::path& temporary);
 
 // Writes all of `bytes`, trying interrupted writes again: 0, or the errno
 // value of the write that failed (EPIPE: the reader went away; never a
 // signal that ends the process).
 int WriteFully(int fd, std::string_view bytes);
+
+// --- The process's standard streams
+
+// The null device's name: "/dev/null", "NUL".
+std::string_view NullDevice();
+// Whether standard stream `fd` (0, 1 or 2) is open.
+bool IsOpen(int fd);
+// Opens the null device as descriptor `fd`, for reading when it is 0, else
+// for writing. 0 or -1.
+int OpenNullDeviceAs(int fd);
+// From now on a write to a pipe nobody reads fails with EPIPE instead of
+// ending the process.
+void KeepBrokenPipesFromSignalling();
+// Makes `stream` write each line as it ends (or sooner), whatever it is
+// connected to.
+void WriteByLines(std::FILE* stream);
+// Whether `fd` is a pipe whose reader went away, as far as can be told
+// without writing to it.
+bool ReaderGone(int fd);
 
 } // namespace files::system

@@ -20,7 +20,12 @@ namespace files::system {
 namespace {
 
 Status StatusFrom(const struct stat& info) {
-    return {info.st_mode, static_cast<std::uint64_t>(info.st_size), info.st_uid, info.st_gid};
+    return {info.st_mode,
+            static_cast<std::uint64_t>(info.st_size),
+            info.st_uid,
+            info.st_gid,
+            static_cast<std::uint64_t>(info.st_dev),
+            static_cast<std::uint64_t>(info.st_ino)};
 }
 
 // Waits until a non-blocking descriptor has something to read (or its end).
@@ -207,12 +212,13 @@ int SyncToDisk(int fd) {
 }
 
 // Another writer of the same target may have removed the temporary and
-// created its own under the name.
-bool StillNamed(int fd, const std::filesystem::path& temporary) {
-    struct stat ours {};
+// created its own under the name. Told apart by device and inode, which stay
+// with our file after it is closed.
+bool StillNamed(const Status& ours, const std::filesystem::path& temporary) {
     struct stat named {};
-    return ::fstat(fd, &ours) == 0 && ::lstat(temporary.c_str(), &named) == 0 &&
-           ours.st_ino == named.st_ino && ours.st_dev == named.st_dev;
+    return ::lstat(temporary.c_str(), &named) == 0 &&
+           static_cast<std::uint64_t>(named.st_dev) == ours.device &&
+           static_cast<std::uint64_t>(named.st_ino) == ours.inode;
 }
 
 // rename replaces the target in one step; the temporary already has the
@@ -226,8 +232,11 @@ std::optional<std::string> Replace(const std::filesystem::path& temporary,
     return std::nullopt;
 }
 
-void Remove(const std::filesystem::path& temporary) {
-    ::unlink(temporary.c_str());
+// There is no unlinking by descriptor: the name is checked just before.
+void Remove(const Status& ours, const std::filesystem::path& temporary) {
+    if (StillNamed(ours, temporary)) {
+        ::unlink(temporary.c_str());
+    }
 }
 
 // SIGPIPE is held back while writing, so a reader that went away shows as
@@ -261,6 +270,42 @@ int WriteFully(int fd, std::string_view bytes) {
     }
     pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     return error;
+}
+
+// --- The process's standard streams
+
+std::string_view NullDevice() {
+    return "/dev/null";
+}
+
+bool IsOpen(int fd) {
+    return ::fcntl(fd, F_GETFD) != -1 || errno != EBADF;
+}
+
+// open takes the lowest free number, which is `fd` when the streams are
+// opened in order; dup2 makes sure of it.
+int OpenNullDeviceAs(int fd) {
+    const int opened = ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+    if (opened < 0 || opened == fd) {
+        return opened < 0 ? -1 : 0;
+    }
+    const int placed = ::dup2(opened, fd);
+    ::close(opened);
+    return placed == fd ? 0 : -1;
+}
+
+void KeepBrokenPipesFromSignalling() {
+    ::signal(SIGPIPE, SIG_IGN);
+}
+
+void WriteByLines(std::FILE* stream) {
+    std::setvbuf(stream, nullptr, _IOLBF, BUFSIZ);
+}
+
+// A pipe with no reader left polls as an error.
+bool ReaderGone(int fd) {
+    pollfd state{fd, POLLOUT, 0};
+    return ::poll(&state, 1, 0) == 1 && (state.revents & POLLERR) != 0;
 }
 
 } // namespace files::system

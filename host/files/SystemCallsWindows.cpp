@@ -12,6 +12,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <cwctype>
 
 #include "files/SystemText.h"
@@ -169,7 +171,7 @@ int SyncToDisk(int fd) {
 
 // The C library opens the temporary without delete sharing, so while it is
 // open no other process can remove it or rename a file of its own over it.
-bool StillNamed(int, const std::filesystem::path&) {
+bool StillNamed(const Status&, const std::filesystem::path&) {
     return true;
 }
 
@@ -198,7 +200,9 @@ std::optional<std::string> Replace(const std::filesystem::path& temporaryName,
     return std::nullopt;
 }
 
-void Remove(const std::filesystem::path& temporary) {
+// While the temporary is open nobody can take its name (see StillNamed); it
+// is closed before it is removed only after a replacement failed.
+void Remove(const Status&, const std::filesystem::path& temporary) {
     DeleteFileW(temporary.c_str());
 }
 
@@ -218,6 +222,50 @@ int WriteFully(int fd, std::string_view bytes) {
         written += static_cast<std::size_t>(n);
     }
     return 0;
+}
+
+// --- The process's standard streams
+
+std::string_view NullDevice() {
+    return "NUL";
+}
+
+// The system's standard handle first: the C library's check of a descriptor
+// that was closed calls its invalid-parameter handler, which ends the
+// process. Where the handle is there, the C library took it at start, or
+// marked the descriptor -2 when it is of no use.
+bool IsOpen(int fd) {
+    const HANDLE standard = GetStdHandle(fd == 0   ? STD_INPUT_HANDLE
+                                         : fd == 1 ? STD_OUTPUT_HANDLE
+                                                   : STD_ERROR_HANDLE);
+    if (standard == nullptr || standard == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    const intptr_t handle = ::_get_osfhandle(fd);
+    return handle != -1 && handle != -2;
+}
+
+int OpenNullDeviceAs(int fd) {
+    const int opened = ::_open("NUL", (fd == 0 ? _O_RDONLY : _O_WRONLY) | _O_BINARY);
+    if (opened < 0 || opened == fd) {
+        return opened < 0 ? -1 : 0;
+    }
+    const int placed = ::_dup2(opened, fd);
+    ::_close(opened);
+    return placed == 0 ? 0 : -1;
+}
+
+// Windows has no SIGPIPE: a broken pipe already fails the write.
+void KeepBrokenPipesFromSignalling() {}
+
+// Windows' C library takes _IOLBF for full buffering: unbuffered is what
+// writes each line as it ends (printf still writes a call's text at once).
+void WriteByLines(std::FILE* stream) {
+    std::setvbuf(stream, nullptr, _IONBF, 0);
+}
+
+bool ReaderGone(int) {
+    return false;
 }
 
 } // namespace files::system

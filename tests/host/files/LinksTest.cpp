@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "FileChecks.h"
+#include "files/InputFile.h"
 #include "files/OutputFile.h"
 #include "support/TempDir.h"
 
@@ -53,8 +54,36 @@ TEST(LinksTest, ALinkToADeviceWritesIntoTheDevice) {
     EXPECT_EQ(Names(dir.Path()), std::set<std::string>{"out.png"});
 }
 
-TEST(LinksTest, LinksInACircleAreRefused) {
+// The system follows at most 40 links in resolving a name (Linux's limit); a
+// writer follows as many, so whatever can be read through a chain can be
+// written through it, and one link more is refused before anything changes.
+TEST(LinksTest, FortyLinksAreFollowedAndMoreOrACircleAreRefused) {
     testsupport::TempDir dir;
+    dir.Write("end.cfg", "old");
+    // link1 -> end.cfg, link2 -> link1, ..., link41 -> link40.
+    std::set<std::string> names{"end.cfg"};
+    fs::path previous = "end.cfg";
+    for (int n = 1; n <= 41; ++n) {
+        const std::string name = "link" + std::to_string(n);
+        fs::create_symlink(previous, dir / name);
+        names.insert(name);
+        previous = name;
+    }
+    files::WriteFile(dir / "link40", "new", kConfig);
+    EXPECT_EQ(Content(dir / "end.cfg"), "new");
+    EXPECT_EQ(files::ReadFile(dir / "link40", {"config", 100, false}), "new");
+
+    ExpectFailure<files::Refused>([&] { files::WriteFile(dir / "link41", "lost", kConfig); },
+                                  {"link41", "too many levels of symbolic links"});
+    ExpectFailure<files::Refused>(
+        [&] {
+            files::ReadFile(dir / "link41", {"config", 100, false});
+        },
+        {"link41", "Too many levels of symbolic links"});
+    EXPECT_EQ(Content(dir / "end.cfg"), "new");
+    EXPECT_TRUE(S_ISLNK(ModeOf(dir / "link40")));
+    EXPECT_EQ(Names(dir.Path()), names) << "a link was replaced or a temporary left";
+
     fs::create_symlink("b", dir / "a");
     fs::create_symlink("a", dir / "b");
     ExpectFailure<files::Refused>([&] { files::WriteFile(dir / "a", "data", kConfig); },

@@ -29,7 +29,8 @@ private:
 TEST(PermissionsTest, AReplacedFileKeepsItsMode) {
     testsupport::TempDir dir;
     const Umask mask(022);
-    for (const mode_t mode : {0640, 0600, 0664, 0755, 0200}) {
+    // The set-user-ID, set-group-ID and sticky bits too: the whole mode.
+    for (const mode_t mode : {0640, 0600, 0664, 0755, 0200, 04755, 02750, 01644, 07777}) {
         const auto path = dir.Write("kept.cfg", "old");
         ASSERT_EQ(::chmod(path.c_str(), mode), 0);
         files::WriteFile(path, "new", kConfig);
@@ -74,7 +75,8 @@ TEST(PermissionsTest, AReplacedFileKeepsItsOwnerAndGroup) {
     constexpr uid_t kNobody = 65534;
     constexpr gid_t kNogroup = 65534;
     ASSERT_EQ(::chown(path.c_str(), kNobody, kNogroup), 0);
-    ASSERT_EQ(::chmod(path.c_str(), 0660), 0);
+    // Giving a file away clears its set-ID bits: they are set again after.
+    ASSERT_EQ(::chmod(path.c_str(), 06770), 0);
 
     files::WriteFile(path, "new", kConfig);
 
@@ -83,7 +85,7 @@ TEST(PermissionsTest, AReplacedFileKeepsItsOwnerAndGroup) {
     EXPECT_EQ(Content(path), "new");
     EXPECT_EQ(after.st_uid, kNobody);
     EXPECT_EQ(after.st_gid, kNogroup);
-    EXPECT_EQ(after.st_mode & 07777, 0660u);
+    EXPECT_EQ(after.st_mode & 07777, 06770u);
 }
 
 } // namespace

@@ -9,6 +9,10 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
 #include <gtest/gtest.h>
 
 #include "FileChecks.h"
@@ -74,6 +78,37 @@ TEST(SpecialFilesTest, AFifoIsWrittenIntoWhileSomeoneReadsIt) {
     EXPECT_EQ(Names(dir.Path()), std::set<std::string>{"fifo"});
 }
 
+// Opened without blocking so that a FIFO nobody reads fails at once; once it
+// is open, a full pipe waits for its reader, as any write would.
+TEST(SpecialFilesTest, AFifoWaitsForASlowReader) {
+    testsupport::TempDir dir;
+    const auto fifo = dir / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    ASSERT_EQ(::fcntl(reader, F_SETFL, 0), 0);
+    const int buffer = ::fcntl(reader, F_GETPIPE_SZ);
+    ASSERT_GT(buffer, 0);
+    std::string sent(static_cast<std::size_t>(buffer) * 4, '\0');
+    for (std::size_t i = 0; i < sent.size(); ++i) {
+        sent[i] = static_cast<char>('a' + i % 26);
+    }
+    std::string received;
+    std::thread slowReader([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        char block[4096];
+        ssize_t n = 0;
+        while ((n = ::read(reader, block, sizeof block)) > 0) {
+            received.append(block, static_cast<std::size_t>(n));
+        }
+    });
+    EXPECT_NO_THROW(files::WriteFile(fifo, sent, kOutput));
+    slowReader.join();
+    ::close(reader);
+    EXPECT_EQ(received.size(), sent.size());
+    EXPECT_TRUE(received == sent) << "the bytes came out changed";
+}
+
 TEST(SpecialFilesTest, DirectoriesSocketsAndBlockDevicesAreRefused) {
     testsupport::TempDir dir;
     std::filesystem::create_directory(dir / "folder");
@@ -103,96 +138,6 @@ TEST(SpecialFilesTest, DirectoriesSocketsAndBlockDevicesAreRefused) {
                                   {"a block device"});
     EXPECT_TRUE(S_ISBLK(ModeOf(block)));
     EXPECT_EQ(Names(dir.Path()), (std::set<std::string>{"block", "folder", "socket"}));
-}
-
-// Standard input and output stand in for "-" only where a caller allows it.
-class StandardStreamsTest : public ::testing::Test {
-protected:
-    // Puts the read end of a pipe holding `text` on `fd`'s place (0), or the
-    // write end (1), until the test ends.
-    void Redirect(int fd, const std::string& text = "") {
-        ASSERT_EQ(::pipe(pipe_), 0);
-        if (fd == STDIN_FILENO) {
-            ASSERT_EQ(::write(pipe_[1], text.data(), text.size()),
-                      static_cast<ssize_t>(text.size()));
-            ::close(pipe_[1]);
-            pipe_[1] = -1;
-        }
-        saved_ = ::dup(fd);
-        savedFd_ = fd;
-        ::dup2(pipe_[fd == STDIN_FILENO ? 0 : 1], fd);
-    }
-
-    std::string Drain() {
-        std::fflush(stdout);
-        ::dup2(saved_, savedFd_);
-        ::close(pipe_[1]);
-        pipe_[1] = -1;
-        std::string text;
-        char block[256];
-        ssize_t n = 0;
-        while ((n = ::read(pipe_[0], block, sizeof block)) > 0) {
-            text.append(block, static_cast<std::size_t>(n));
-        }
-        return text;
-    }
-
-    void TearDown() override {
-        if (saved_ >= 0) {
-            ::dup2(saved_, savedFd_);
-            ::close(saved_);
-        }
-        for (int end : pipe_) {
-            if (end >= 0) {
-                ::close(end);
-            }
-        }
-    }
-
-    int pipe_[2] = {-1, -1};
-    int saved_ = -1;
-    int savedFd_ = -1;
-};
-
-TEST_F(StandardStreamsTest, DashReadsStandardInputWhenAllowed) {
-    Redirect(STDIN_FILENO, "from a pipe");
-    EXPECT_EQ(files::ReadFile("-", {"scenario", 100, true}), "from a pipe");
-}
-
-TEST_F(StandardStreamsTest, StandardInputIsHeldToTheLimitToo) {
-    Redirect(STDIN_FILENO, std::string(101, 'x'));
-    ExpectFailure<files::Refused>(
-        [] {
-            files::ReadFile("-", {"scenario", 100, true});
-        },
-        {"standard input", "more than the 100 bytes"});
-}
-
-TEST_F(StandardStreamsTest, DashIsAFileNameWhereStandardInputIsNotMeant) {
-    Redirect(STDIN_FILENO, "from a pipe");
-    ExpectFailure<files::Refused>(
-        [] {
-            files::ReadFile("-", {"scenario", 100, false});
-        },
-        {"'-'", "no such file"});
-}
-
-TEST_F(StandardStreamsTest, DashWritesStandardOutputWhenAllowed) {
-    Redirect(STDOUT_FILENO);
-    files::WriteFile("-", "a picture", {"output", true});
-    EXPECT_EQ(Drain(), "a picture");
-    EXPECT_FALSE(std::filesystem::exists("-"));
-}
-
-TEST_F(StandardStreamsTest, AReaderThatWentAwayIsAnErrorNotASignal) {
-    Redirect(STDOUT_FILENO);
-    ::close(pipe_[0]);
-    pipe_[0] = -1;
-    ExpectFailure<files::WriteFailed>(
-        [] {
-            files::WriteFile("-", "data", {"output", true});
-        },
-        {"standard output", "broken pipe"});
 }
 
 } // namespace
