@@ -19,7 +19,7 @@ struct Quaternion {
             W * b.W - X * b.X - Y * b.Y - Z * b.Z,
         };
     }
-    // (-X, -Y, -Z, W); stands in for the inverse of a unit quaternion.
+    // Stands in for the inverse of a unit quaternion.
     Quaternion Conjugate() const { return {-X, -Y, -Z, W}; }
 
     friend constexpr bool operator==(Quaternion, Quaternion) = default;

@@ -9,7 +9,6 @@
 // defined here, inline, because the clipping calls them in its innermost loops
 // and a call apiece costs more than the arithmetic; inlining changes no result.
 
-// a.X·b.X + a.Y·b.Y + a.Z·b.Z
 inline float Dot(Vector a, Vector b) {
     return a.X * b.X + a.Y * b.Y + a.Z * b.Z;
 }

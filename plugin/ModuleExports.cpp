@@ -1,5 +1,6 @@
 // The module's boundary with the host loader: the descriptor, the factory and
-// the release function, and the module-wide references they manage.
+// the release function (their contracts: sdk/PluginDescriptor.h), and the
+// module-wide references they manage.
 
 #include <memory>
 
@@ -22,10 +23,7 @@ std::shared_ptr<CVarManagerWrapper> g_cvarManager;
 
 extern "C" {
 
-// Called by the host loader, from one thread. Creates the plugin if there is
-// none and returns the address of the module's reference to it; the host may
-// copy the reference to keep the plugin alive on its own. If the allocation
-// fails, std::bad_alloc reaches the host and the reference stays empty.
+// No lock: the loader calls the factory and the release function from one thread.
 PLUGIN_ENTRY_POINT std::shared_ptr<BakkesMod::Plugin::BakkesModPlugin>* getPlugin() {
     if (!s_instance) {
         s_instance = std::make_shared<Quellmark>();
@@ -33,10 +31,8 @@ PLUGIN_ENTRY_POINT std::shared_ptr<BakkesMod::Plugin::BakkesModPlugin>* getPlugi
     return &s_instance;
 }
 
-// Called by the host loader after onUnload. Empties the module's reference
-// before dropping its owner, so a plugin whose destruction reaches back into
-// the module finds the reference already empty. A copy the host still holds
-// keeps the plugin alive until the host lets it go.
+// Empties the module's reference before dropping its owner, so a plugin whose
+// destruction reaches back into the module finds the reference already empty.
 PLUGIN_ENTRY_POINT void deleteMe() {
     if (!s_instance) {
         return;
@@ -46,15 +42,18 @@ PLUGIN_ENTRY_POINT void deleteMe() {
     taken.reset();
 }
 
-// What the host loader reads first (see PluginDescriptor). Constant
-// initialisation: ready before any code of the module runs, fillers zero.
+// Constant initialisation: ready before any code of the module runs, fillers zero.
 PLUGIN_ENTRY_POINT extern const PluginDescriptor exports;
 const PluginDescriptor exports = {
     kPluginInterfaceVersion,
     kMainSourcePath,
     "Quellmark",
+    // The title the module has always shipped with, placeholder wording and
+    // all: hosts show it as it is, and the tests hold it to that.
     "write a plugin description here",
     kPluginVersionText,
+    // The plain kind: the plugin asks for nothing beyond the calls every
+    // plugin gets, on the host's own threads (no thread of its own).
     1,
     &getPlugin,
     &deleteMe,

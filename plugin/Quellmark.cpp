@@ -5,6 +5,11 @@
 namespace {
 
 // Game functions the plugin subscribes to, in the order it registers them.
+// Their handler does nothing: the overlay reads the game state afresh every
+// frame, so no event needs an answer. They stay because they are part of what
+// the host sees of the plugin: its hooks, in this order around the drawable,
+// each costing the host a call whenever the function runs (the car's input,
+// many times a second).
 // Written out here: the plugin builds against the SDK's handles alone, and the
 // SDK names no game functions. (The stand-in host's game names them in
 // sim/GameFunctions.h, which its tests and the validator check this list
@@ -21,10 +26,12 @@ constexpr const char* kHookedAfterDrawable = "Function TAGame.Car_TA.SetVehicleI
 
 void Quellmark::onLoad() {
     g_cvarManager = cvarManager;
-    // Made true, then bound, on purpose. This SDK's binding copies the
-    // variable's value into the flag at once, so the true never shows here; a
-    // host whose binding waits for the variable's next change leaves the
-    // overlay on until then, which is how the plugin has always started there.
+    // The flag starts true although the variable's default text is "0", on
+    // purpose. The default keeps the overlay of a fresh install off until the
+    // user turns it on (a saved value replaces it). The true shows only on a
+    // host whose binding waits for the variable's next change: the overlay is
+    // on until then, as the plugin has always started there. This SDK's
+    // binding copies the variable's value at once, so here the true never shows.
     enabled = std::make_shared<bool>(true);
 
     cvarManager

@@ -16,11 +16,11 @@ public:
     // game-function hooks and the per-frame drawable.
     void onLoad() override;
 
-    // Hooked game functions need no action: the overlay reads the game state
-    // fresh every frame.
+    // The handler of every hooked game function; does nothing (why the hooks
+    // exist all the same: Quellmark.cpp).
     void OnGameEvent(std::string eventName);
 
-    // The per-frame drawable.
+    // The per-frame drawable: the eight lines, clipped to the camera's view.
     void RenderOverlay(CanvasWrapper canvas);
 
     // One checkbox bound to qm_enabled; every flip is saved.

@@ -5,7 +5,7 @@
 #include "sdk/CVarWrapper.h"
 #include "sdk/HostHandle.h"
 
-// The host's console: variables and commands.
+// The host's console: variables and commands. Never null.
 class PLUGINSDK_API CVarManagerWrapper : public HostHandle {
 public:
     explicit CVarManagerWrapper(sim::Host* host);

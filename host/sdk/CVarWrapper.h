@@ -19,7 +19,9 @@ public:
     bool IsNull() const;
     // Makes `flag` follow the variable. Binding copies the variable's current
     // value into the flag at once, so flag and variable never disagree; from
-    // then on every change of the variable is written to the flag too.
+    // then on every change of the variable is written to the flag too, on the
+    // thread that makes the change. The host keeps an owner of the flag until
+    // it drops the plugin's registrations.
     void bindTo(std::shared_ptr<bool> flag);
     // True when the value reads as a non-zero number.
     bool getBoolValue() const;

@@ -3,12 +3,14 @@
 #include "sdk/HostHandle.h"
 #include "sdk/Vector.h"
 
-// The 2D overlay canvas of one frame, valid for the drawable call it was handed to.
+// The 2D overlay canvas of one frame. Valid only during the drawable call it
+// was handed to: neither it nor a copy may be kept past that call's return. A
+// drawable may hand copies to helpers, each destroyed when the helper returns.
 class PLUGINSDK_API CanvasWrapper : public HostHandle {
 public:
     explicit CanvasWrapper(sim::Host* host);
 
-    // Size of the canvas in pixels.
+    // In pixels.
     Vector2 GetSize() const;
     // Colour of later draws, 8 bits a channel.
     void SetColor(unsigned char red, unsigned char green, unsigned char blue, unsigned char alpha);

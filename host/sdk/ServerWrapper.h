@@ -8,6 +8,7 @@ public:
     ServerWrapper(sim::Host* host, bool present);
 
     bool IsNull() const;
+    // A null ball when there is none.
     BallWrapper GetBall() const;
 
 private:

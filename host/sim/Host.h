@@ -84,7 +84,7 @@ public:
     std::function<void()> onWriteConfig;
     int writeConfigCount = 0;
 
-    // The two host references a plugin gets before onLoad.
+    // The two host references a plugin gets before onLoad (sdk/BakkesModPlugin.h).
     std::shared_ptr<GameWrapper> MakeGameWrapper();
     std::shared_ptr<CVarManagerWrapper> MakeCVarManager();
 

@@ -13,8 +13,8 @@ namespace sim {
 
 class Host;
 
-// A plugin module in a host, loaded and unloaded the way the game's host does
-// it. The order matters and is written here once:
+// A plugin module in a host, loaded and unloaded in the order the SDK lays
+// down (sdk/BakkesModPlugin.h), done here once for every host of ours:
 //
 //   Open    open the module and check its descriptor (LoadedModule::Open);
 //   Create  call the factory, keep the host's copy of the plugin, fill in its
@@ -50,7 +50,7 @@ public:
     BakkesMod::Plugin::BakkesModPlugin* Create(std::string& error);
     // Hands `uiContext` (the host's ImGuiContext*) to the plugin's settings
     // page, if it has one, then calls onLoad. A host without a UI passes 0 and
-    // hands nothing over.
+    // hands nothing over. The context must outlive the module.
     void Start(std::uintptr_t uiContext);
     // Create, then Start.
     BakkesMod::Plugin::BakkesModPlugin* Load(std::uintptr_t uiContext, std::string& error);
