@@ -3,6 +3,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -145,9 +146,12 @@ public:
     void AddDrawable(std::function<void(CanvasWrapper)> callback);
 
 private:
+    // Deques: a callback may register another while it runs (a drawable
+    // adding a drawable), and a deque that grows keeps the running one where
+    // it is; a vector would move it out from under itself.
     std::vector<std::string> hookNames_;
-    std::vector<std::function<void(std::string)>> hooks_;
-    std::vector<std::function<void(CanvasWrapper)>> drawables_;
+    std::deque<std::function<void(std::string)>> hooks_;
+    std::deque<std::function<void(CanvasWrapper)>> drawables_;
     // The live-handle count in two parts. Handles are made and destroyed on the
     // host's own thread many times a frame, where a plain count costs nothing;
     // only other threads pay for an atomic one. A handle made on one thread and

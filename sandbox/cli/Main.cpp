@@ -11,6 +11,7 @@
 #include "cli/CommandLine.h"
 #include "cli/ProcessStart.h"
 #include "files/FileError.h"
+#include "files/StandardStreams.h"
 #include "validate/Validator.h"
 
 namespace {
@@ -63,10 +64,22 @@ struct Dispatch {
 } // namespace
 
 int main(int argc, char** argv) {
-    // First, before any thread starts: the threads inherit that these
-    // signals are the watcher's.
+    // Before any file is opened: no output may take a standard stream's place.
+    if (const auto problem = files::PrepareStandardStreams()) {
+        sandbox::Say(stderr, "quellmark-sandbox: " + *problem);
+        return sandbox::kExitFailure;
+    }
+    // Before any thread starts: the threads inherit that these signals are
+    // the watcher's.
     const sandbox::Interruption interruption;
     sandbox::UseBinaryStandardStreams();
     const std::vector<std::string> arguments = sandbox::CommandLineArguments(argc, argv);
-    return std::visit(Dispatch{interruption}, sandbox::ParseCommandLine(arguments));
+    const int status = std::visit(Dispatch{interruption}, sandbox::ParseCommandLine(arguments));
+    // Whatever the command printed must have arrived, --help and --version
+    // included: a reader that went away or a full disk fails the run.
+    if (const auto problem = files::FinishStandardOutput()) {
+        sandbox::Say(stderr, "quellmark-sandbox: " + *problem);
+        return status == sandbox::kExitOk ? sandbox::kExitFailure : status;
+    }
+    return status;
 }

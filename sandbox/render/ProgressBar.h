@@ -24,8 +24,10 @@ public:
     // Ends the bar's line, so what is printed next starts on its own.
     void Finish();
 
-    // "[#####...] 30/60 frames  60.0 fps  0:01 left" after `elapsedSeconds`.
-    static std::string Line(int done, int total, double elapsedSeconds);
+    // "[#####...] 30/60 frames  60.0 fps  0:01 left" after `elapsedSeconds`,
+    // on a terminal `columns` wide: never wider than all but its last column,
+    // the bar shortened, then left out, then the figures cut, as it narrows.
+    static std::string Line(int done, int total, double elapsedSeconds, int columns);
 
 private:
     using Clock = std::chrono::steady_clock;

@@ -84,6 +84,7 @@ Session::Session(Scenario scenario, const SessionOptions& options, TraceWriter& 
     if (!loaded.loaded) {
         throw InputError(loaded.said);
     }
+    WarnOfMisreadSavedSwitches();
     CheckGivenVariables(options);
     RunExecLines(options.execs);
     FireSessionStart(host_);
@@ -140,6 +141,21 @@ void Session::PresetVariables(const SessionOptions& options, std::FILE* messages
     }
     for (const auto& [name, value] : options.sets) {
         host_.console.Preset(name, value, kFromSet);
+    }
+}
+
+// A saved value a switch would misread is the file's, not this run's request:
+// warned about, and the switch keeps its default.
+void Session::WarnOfMisreadSavedSwitches() {
+    for (auto& [name, variable] : host_.console.Variables()) {
+        if (variable.origin != kFromConfig || !variable.IsSwitch()) {
+            continue;
+        }
+        if (const std::string problem = sim::SwitchValueProblem(variable.value); !problem.empty()) {
+            Say(messages_, "warning: " + PathText(config_.Path()) + ": " + name + ": " + problem +
+                               "; it keeps its default " + files::Quoted(variable.defaultValue));
+            host_.console.Set(*host_.console.Find(name), variable.defaultValue, "default");
+        }
     }
 }
 

@@ -116,6 +116,7 @@ private:
     // After the plugin has registered its variables: the names and values
     // --set and a scenario file gave.
     void CheckGivenVariables(const SessionOptions& options) const;
+    void WarnOfMisreadSavedSwitches();
     void RunExecLines(const std::vector<std::string>& lines);
     void AddHostCommands(bool noConfig);
 

@@ -15,21 +15,37 @@ namespace sandbox {
 namespace {
 
 TEST(ProgressBarTest, LineShowsFramesRateAndTimeLeft) {
-    EXPECT_EQ(ProgressBar::Line(30, 60, 0.5),
+    EXPECT_EQ(ProgressBar::Line(30, 60, 0.5, 120),
               "[####################....................] 30/60 frames  60.0 fps  0:01 left");
-    EXPECT_EQ(ProgressBar::Line(100, 1000, 4.0).substr(43), "100/1000 frames  25.0 fps  0:36 left");
-    EXPECT_EQ(ProgressBar::Line(10, 10000, 1.0).substr(43),
+    EXPECT_EQ(ProgressBar::Line(100, 1000, 4.0, 120).substr(43),
+              "100/1000 frames  25.0 fps  0:36 left");
+    EXPECT_EQ(ProgressBar::Line(10, 10000, 1.0, 120).substr(43),
               "10/10000 frames  10.0 fps  16:39 left");
 }
 
 TEST(ProgressBarTest, TimeLeftRoundsUpAndEndsAtZero) {
-    EXPECT_NE(ProgressBar::Line(1, 3, 0.1).find("0:01 left"), std::string::npos)
+    EXPECT_NE(ProgressBar::Line(1, 3, 0.1, 120).find("0:01 left"), std::string::npos)
         << "0.2 s left shows as a second, not as done";
-    EXPECT_NE(ProgressBar::Line(3, 3, 0.3).find("0:00 left"), std::string::npos);
+    EXPECT_NE(ProgressBar::Line(3, 3, 0.3, 120).find("0:00 left"), std::string::npos);
+}
+
+TEST(ProgressBarTest, NeverWiderThanAllButTheTerminalsLastColumn) {
+    // At 80 columns the bar gives a column so the figures still fit.
+    EXPECT_EQ(ProgressBar::Line(10, 10000, 1.0, 80),
+              "[.......................................] 10/10000 frames  10.0 fps  16:39 left");
+    for (int columns : {80, 60, 51, 50, 40, 20, 5, 1, 0}) {
+        const std::string line = ProgressBar::Line(10, 10000, 1.0, columns);
+        EXPECT_LE(int(line.size()), std::max(1, columns - 1)) << columns << ": " << line;
+        EXPECT_FALSE(line.empty()) << columns;
+    }
+    EXPECT_EQ(ProgressBar::Line(10, 10000, 1.0, 40), "10/10000 frames  10.0 fps  16:39 left")
+        << "too narrow for a bar: the figures alone";
+    EXPECT_EQ(ProgressBar::Line(10, 10000, 1.0, 20), "10/10000 frames  10")
+        << "too narrow for the figures: they are cut";
 }
 
 TEST(ProgressBarTest, NoRateBeforeTheFirstFrame) {
-    EXPECT_EQ(ProgressBar::Line(0, 4, 0.0),
+    EXPECT_EQ(ProgressBar::Line(0, 4, 0.0, 120),
               "[........................................] 0/4 frames");
 }
 

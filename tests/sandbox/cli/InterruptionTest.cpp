@@ -1,0 +1,52 @@
+// Ctrl-C, SIGTERM and SIGHUP stop a run cleanly, against the real program:
+// it says it was interrupted and exits 128 + the signal; the output's
+// temporary and the module's private copies are gone; what the user had
+// before stays as it was.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+#include <filesystem>
+
+#include "ProgramRun.h"
+
+namespace sandboxtest {
+namespace {
+
+namespace fs = std::filesystem;
+
+// What a run may leave in a folder: its output's temporaries, the private
+// folders of module copies.
+std::vector<std::string> Leftovers(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        if (name.find("quellmark-tmp") != std::string::npos ||
+            name.starts_with("quellmark-modules-")) {
+            names.push_back(name);
+        }
+    }
+    return names;
+}
+
+TEST(InterruptionTest, ASignalStopsTheRunAndLeavesWhatWasThere) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        TempDir dir;
+        const fs::path video = dir.Write("v.mp4", "the video the user had");
+        RunningSandbox run({"render", "--no-config", "--frames", "100000", "--out", "v.mp4",
+                            "--exec", "plugin reload"},
+                           dir);
+        ASSERT_TRUE(run.WaitForMessage("frame 1:")) << "the run never drew its first frame";
+        run.Signal(signal);
+        const RunningSandbox::Ended ended = run.Wait();
+        EXPECT_EQ(ended.signal, 0) << "ended by the signal itself: " << ended.err;
+        EXPECT_EQ(ended.status, 128 + signal) << ended.err;
+        EXPECT_NE(ended.err.find("interrupted by SIG"), std::string::npos) << ended.err;
+        EXPECT_EQ(ReadFile(video), "the video the user had");
+        EXPECT_EQ(Leftovers(dir.Path()), std::vector<std::string>{}) << "beside the output";
+        EXPECT_EQ(Leftovers(dir / "tmp"), std::vector<std::string>{}) << "the module's copies";
+    }
+}
+
+} // namespace
+} // namespace sandboxtest
