@@ -5,9 +5,6 @@
 #include "ProgramRun.h"
 #include "base/InputError.h"
 #include "output/OutputPlan.h"
-#ifdef QUELLMARK_WEBP_OUTPUT
-#include "output/WebpAnimation.h"
-#endif
 
 namespace sandbox {
 namespace {
@@ -75,21 +72,6 @@ TEST(OutputPlanTest, RefusesWhatNoFormatTakes) {
     EXPECT_THROW(PlanOutput((dir / "missing" / "a.mp4").string(), 2), InputError)
         << "a video in a folder that does not exist";
 }
-
-#ifdef QUELLMARK_WEBP_OUTPUT
-TEST(WebpAnimationTest, FrameDurationsAddUpToTheFramesTimes) {
-    for (const int rate : {60, 24, 30, 7}) {
-        int total = 0;
-        for (int i = 0; i < rate; ++i) {
-            const int ms = WebpAnimation::FrameMilliseconds(i, rate);
-            EXPECT_TRUE(ms == 1000 / rate || ms == 1000 / rate + 1)
-                << "frame " << i << " at " << rate << " per second lasts " << ms << " ms";
-            total += ms;
-        }
-        EXPECT_EQ(total, 1000) << rate << " frames at " << rate << " per second";
-    }
-}
-#endif
 
 } // namespace
 } // namespace sandbox
