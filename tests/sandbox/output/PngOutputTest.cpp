@@ -97,14 +97,23 @@ TEST_F(PngOutputTest, AShorterRunReplacesTheFramesAndClearsWhatLongerRunsLeft) {
     // What a killed run leaves: the temporary of a frame it had written.
     dir.Write("fr/" + files::TemporaryFor("frame-0031.png").string(), "part");
     const auto users = dir.Write("fr/.frame-0031.png.notes", "the user's");
+#ifndef _WIN32
+    // One that is a link is replaced, not written through.
+    const auto elsewhere = dir.Write("elsewhere", "not a frame");
+    fs::create_symlink(elsewhere, folder / files::TemporaryFor("frame-0002.png"));
+#endif
     Run(folder, 4, 90);
     const auto now = Contents(folder);
     ASSERT_EQ(now.size(), 5u) << "four frames and the user's file";
     for (int frame = 1; frame <= 4; ++frame) {
         EXPECT_EQ(now.at(FrameFileName(frame)), now.at("frame-0001.png"));
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(folder / FrameFileName(frame))));
     }
     EXPECT_NE(now.at("frame-0001.png"), old);
     EXPECT_TRUE(fs::exists(users));
+#ifndef _WIN32
+    EXPECT_EQ(ReadFile(elsewhere), "not a frame");
+#endif
     EXPECT_EQ(Messages(), "removed 6 stale frames (frame-0005.png to frame-0010.png) left in " +
                               folder.string() + " by an earlier, longer run\n");
 }

@@ -99,6 +99,7 @@ TEST(WebpAnimationTest, EveryFrameShowsItsPixelsForItsTimeInPiecesOrWhole) {
         EXPECT_EQ(movie.height, kHeight);
         EXPECT_EQ(movie.frameHashes, hashes) << "pieces of " << piece;
         EXPECT_EQ(movie.frameEnds, ends) << "pieces of " << piece;
+        EXPECT_EQ(movie.alphaFlag, movie.transparentFrames) << "pieces of " << piece;
     }
 }
 

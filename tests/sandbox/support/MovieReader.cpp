@@ -126,6 +126,13 @@ Movie ReadAnimatedWebp(const std::filesystem::path& path) {
     movie.codec = "webp";
     movie.width = int(info.canvas_width);
     movie.height = int(info.canvas_height);
+    const WebPDemuxer* demuxer = WebPAnimDecoderGetDemuxer(decoder.get());
+    movie.alphaFlag = (WebPDemuxGetI(demuxer, WEBP_FF_FORMAT_FLAGS) & ALPHA_FLAG) != 0;
+    WebPIterator frame;
+    for (int ok = WebPDemuxGetFrame(demuxer, 1, &frame); ok != 0; ok = WebPDemuxNextFrame(&frame)) {
+        movie.transparentFrames = movie.transparentFrames || frame.has_alpha != 0;
+    }
+    WebPDemuxReleaseIterator(&frame);
     while (WebPAnimDecoderHasMoreFrames(decoder.get()) != 0) {
         std::uint8_t* rgba = nullptr;
         int timestamp = 0;

@@ -23,6 +23,10 @@ struct Movie {
     // from the start, and RgbHash of its pixels.
     std::vector<int> frameEnds;
     std::vector<std::uint64_t> frameHashes;
+    // WebP only: the header's flag that frames may be transparent (players
+    // may skip blending without it), and whether a frame is.
+    bool alphaFlag = false;
+    bool transparentFrames = false;
 };
 
 // A hash of a picture's 8-bit RGB, to compare many frames without keeping them.
