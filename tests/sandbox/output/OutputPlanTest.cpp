@@ -77,7 +77,7 @@ std::string Refusal(const std::string& out, int frames) {
 }
 
 // The videos this build writes, as messages and help name them.
-std::string Videos(const std::string& stem) {
+std::string Videos([[maybe_unused]] const std::string& stem) {
     std::string names;
 #ifdef QUELLMARK_MP4_OUTPUT
     names = stem + ".mp4";
