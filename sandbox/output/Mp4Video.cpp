@@ -79,37 +79,7 @@ Mp4Video::Mp4Video(const std::filesystem::path& path, int width, int height, int
     format_->pb = io_.get();
     format_->flags |= AVFMT_FLAG_CUSTOM_IO;
 
-    codec_.reset(avcodec_alloc_context3(encoder));
-    if (codec_ == nullptr) {
-        throw std::bad_alloc();
-    }
-    // 4:2:0 halves both sides of the colour planes: round up to even.
-    codec_->width = (width + 1) & ~1;
-    codec_->height = (height + 1) & ~1;
-    codec_->time_base = AVRational{1, framesPerSecond};
-    codec_->framerate = AVRational{framesPerSecond, 1};
-    codec_->gop_size = framesPerSecond;
-    // No B-frames: on these pictures they save nothing, and x264 would hold
-    // frames back for them (about 25 MB more at 1280x720).
-    codec_->max_b_frames = 0;
-    codec_->pix_fmt = AV_PIX_FMT_YUV420P;
-    codec_->sample_aspect_ratio = AVRational{1, 1};
-    codec_->color_range = AVCOL_RANGE_MPEG;
-    codec_->colorspace = AVCOL_SPC_BT709;
-    codec_->color_primaries = AVCOL_PRI_BT709;
-    codec_->color_trc = AVCOL_TRC_BT709;
-    // Keeps x264's summary and warnings off the render's stderr, errors on it.
-    codec_->log_level_offset = AV_LOG_VERBOSE - AV_LOG_WARNING;
-    if ((format_->oformat->flags & AVFMT_GLOBALHEADER) != 0) {
-        codec_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    }
-    AVDictionary* codecOptions = nullptr;
-    av_dict_set(&codecOptions, "preset", kPreset, 0);
-    av_dict_set(&codecOptions, "crf", kQuality, 0);
-    av_dict_set(&codecOptions, "threads", kThreads, 0);
-    const int opened = avcodec_open2(codec_.get(), encoder, &codecOptions);
-    av_dict_free(&codecOptions);
-    Check(opened, "start the H.264 encoder");
+    OpenEncoder(*encoder, width, height, framesPerSecond);
 
     stream_ = avformat_new_stream(format_.get(), nullptr);
     if (stream_ == nullptr) {
@@ -143,6 +113,40 @@ Mp4Video::Mp4Video(const std::filesystem::path& path, int width, int height, int
     picture_->width = codec_->width;
     picture_->height = codec_->height;
     Check(av_frame_get_buffer(picture_.get(), 0), "allocate a frame");
+}
+
+void Mp4Video::OpenEncoder(const AVCodec& encoder, int width, int height, int framesPerSecond) {
+    codec_.reset(avcodec_alloc_context3(&encoder));
+    if (codec_ == nullptr) {
+        throw std::bad_alloc();
+    }
+    // 4:2:0 halves both sides of the colour planes: round up to even.
+    codec_->width = (width + 1) & ~1;
+    codec_->height = (height + 1) & ~1;
+    codec_->time_base = AVRational{1, framesPerSecond};
+    codec_->framerate = AVRational{framesPerSecond, 1};
+    codec_->gop_size = framesPerSecond;
+    // No B-frames: on these pictures they save nothing, and x264 would hold
+    // frames back for them (about 25 MB more at 1280x720).
+    codec_->max_b_frames = 0;
+    codec_->pix_fmt = AV_PIX_FMT_YUV420P;
+    codec_->sample_aspect_ratio = AVRational{1, 1};
+    codec_->color_range = AVCOL_RANGE_MPEG;
+    codec_->colorspace = AVCOL_SPC_BT709;
+    codec_->color_primaries = AVCOL_PRI_BT709;
+    codec_->color_trc = AVCOL_TRC_BT709;
+    // Keeps x264's summary and warnings off the render's stderr, errors on it.
+    codec_->log_level_offset = AV_LOG_VERBOSE - AV_LOG_WARNING;
+    if ((format_->oformat->flags & AVFMT_GLOBALHEADER) != 0) {
+        codec_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    }
+    AVDictionary* codecOptions = nullptr;
+    av_dict_set(&codecOptions, "preset", kPreset, 0);
+    av_dict_set(&codecOptions, "crf", kQuality, 0);
+    av_dict_set(&codecOptions, "threads", kThreads, 0);
+    const int opened = avcodec_open2(codec_.get(), &encoder, &codecOptions);
+    av_dict_free(&codecOptions);
+    Check(opened, "start the H.264 encoder");
 }
 
 Mp4Video::~Mp4Video() = default;

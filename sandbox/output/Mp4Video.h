@@ -9,6 +9,7 @@
 #include "files/OutputFile.h"
 #include "output/FrameOutput.h"
 
+struct AVCodec;
 struct AVCodecContext;
 struct AVFormatContext;
 struct AVFrame;
@@ -54,6 +55,9 @@ private:
     void Check(int result, const char* what);
     // Moves every packet the encoder has ready into the file.
     void Drain();
+    // Sets up and opens codec_ for pictures of `width` x `height`, evened,
+    // once format_ exists.
+    void OpenEncoder(const AVCodec& encoder, int width, int height, int framesPerSecond);
 
     files::OutputFile file_;
     int width_;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 #include "MovieReader.h"
@@ -39,6 +40,11 @@ protected:
         ASSERT_EQ(run.status, 0) << run.err;
         first = LoadPicture(pngs->Path() / "frames" / "frame-0001.png");
         last = LoadPicture(pngs->Path() / "frames" / "frame-0060.png");
+        for (int frame = 1; frame <= 60; ++frame) {
+            char name[32];
+            std::snprintf(name, sizeof name, "frame-%04d.png", frame);
+            pngHashes.push_back(RgbHash(LoadPicture(pngs->Path() / "frames" / name).rgb));
+        }
     }
     static void TearDownTestSuite() {
         delete pngs;
@@ -54,12 +60,14 @@ protected:
     static TempDir* pngs;
     static Picture first;
     static Picture last;
+    static std::vector<std::uint64_t> pngHashes;
     TempDir dir;
 };
 
 TempDir* SandboxMovieTest::pngs = nullptr;
 Picture SandboxMovieTest::first;
 Picture SandboxMovieTest::last;
+std::vector<std::uint64_t> SandboxMovieTest::pngHashes;
 
 TEST_F(SandboxMovieTest, SixtyFramesToMp4AreSixtyH264FramesAtSixtyPerSecond) {
     const RunResult run = Render("run.mp4", {"--frames", "60"});
@@ -89,10 +97,21 @@ TEST_F(SandboxMovieTest, SixtyFramesToWebpAreTheSixtyPngFramesExactly) {
     EXPECT_EQ(movie.frames, 60);
     EXPECT_EQ(movie.width, 1280);
     EXPECT_EQ(movie.height, 720);
-    EXPECT_NEAR(movie.framesPerSecond, 60.0, 0.01) << "60 frames should last one second";
-    // Lossless: every pixel as in the PNGs.
+    // Lossless: every pixel of every frame as in the PNGs (the ball moves in
+    // each, so none is merged into the one before).
     EXPECT_TRUE(movie.firstRgb == first.rgb) << "frame 1 differs from its PNG";
     EXPECT_TRUE(movie.lastRgb == last.rgb) << "frame 60 differs from its PNG";
+    ASSERT_EQ(movie.frameHashes.size(), pngHashes.size());
+    for (std::size_t i = 0; i < pngHashes.size(); ++i) {
+        EXPECT_EQ(movie.frameHashes[i], pngHashes[i]) << "frame " << i + 1 << " differs";
+    }
+    // 17, 16, 17, ... ms: frame i ends at i / 60 s, rounded to the millisecond.
+    ASSERT_EQ(movie.frameEnds.size(), 60u);
+    EXPECT_EQ(std::vector<int>(movie.frameEnds.begin(), movie.frameEnds.begin() + 3),
+              (std::vector<int>{17, 33, 50}));
+    for (int i = 1; i <= 60; ++i) {
+        EXPECT_EQ(movie.frameEnds[i - 1], (2000 * i + 60) / 120) << "frame " << i;
+    }
 }
 
 TEST_F(SandboxMovieTest, OddCanvasGivesAnMp4OnePixelLargerAndAWebpOfTheSameSize) {

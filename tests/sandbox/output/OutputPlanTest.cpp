@@ -5,9 +5,6 @@
 #include "ProgramRun.h"
 #include "base/InputError.h"
 #include "output/OutputPlan.h"
-#ifdef QUELLMARK_WEBP_OUTPUT
-#include "output/WebpAnimation.h"
-#endif
 
 namespace sandbox {
 namespace {
@@ -69,27 +66,66 @@ TEST(OutputPlanTest, DefaultsAreOnePngOrAFolder) {
     EXPECT_EQ(PlanOutput(std::nullopt, 2).format, OutputFormat::Png);
 }
 
-TEST(OutputPlanTest, RefusesWhatNoFormatTakes) {
-    TempDir dir;
-    EXPECT_THROW(PlanOutput((dir / "a.gif").string(), 2), InputError) << "unknown extension";
-    EXPECT_THROW(PlanOutput((dir / "missing" / "a.mp4").string(), 2), InputError)
-        << "a video in a folder that does not exist";
+// What PlanOutput says refusing `out` for `frames` frames; empty if it takes it.
+std::string Refusal(const std::string& out, int frames) {
+    try {
+        PlanOutput(out, frames);
+    } catch (const InputError& error) {
+        return error.what();
+    }
+    return "";
 }
 
-#ifdef QUELLMARK_WEBP_OUTPUT
-TEST(WebpAnimationTest, FrameDurationsAddUpToTheFramesTimes) {
-    for (const int rate : {60, 24, 30, 7}) {
-        int total = 0;
-        for (int i = 0; i < rate; ++i) {
-            const int ms = WebpAnimation::FrameMilliseconds(i, rate);
-            EXPECT_TRUE(ms == 1000 / rate || ms == 1000 / rate + 1)
-                << "frame " << i << " at " << rate << " per second lasts " << ms << " ms";
-            total += ms;
-        }
-        EXPECT_EQ(total, 1000) << rate << " frames at " << rate << " per second";
-    }
-}
+// The videos this build writes, as messages and help name them.
+std::string Videos([[maybe_unused]] const std::string& stem) {
+    std::string names;
+#ifdef QUELLMARK_MP4_OUTPUT
+    names = stem + ".mp4";
 #endif
+#ifdef QUELLMARK_WEBP_OUTPUT
+    names += (names.empty() ? "" : " or ") + stem + ".webp";
+#endif
+    return names;
+}
+
+TEST(OutputPlanTest, RefusesWhatNoFormatTakesNamingWhatWould) {
+    TempDir dir;
+    std::string list = "NAME.png, ";
+#ifdef QUELLMARK_MP4_OUTPUT
+    list += "NAME.mp4, ";
+#endif
+#ifdef QUELLMARK_WEBP_OUTPUT
+    list += "NAME.webp, ";
+#endif
+    list += "a folder, or - for standard output";
+    EXPECT_EQ(OutputFormatList(), list) << "the help's line, with the videos this build writes";
+    EXPECT_EQ(Refusal((dir / "a.gif").string(), 2),
+              "--out " + (dir / "a.gif").string() + ": unknown format '.gif': use " + list);
+#ifdef QUELLMARK_MP4_OUTPUT
+    EXPECT_NE(Refusal((dir / "missing" / "a.mp4").string(), 2).find("does not exist"),
+              std::string::npos)
+        << "a video in a folder that does not exist";
+#endif
+
+    // Several frames for a target of one: the folder and the videos they
+    // could go to, named after it.
+    const std::string f90 = (dir / "f90").string();
+    const std::string videos = Videos(f90).empty() ? "" : " or a video (" + Videos(f90) + ")";
+    EXPECT_EQ(Refusal(f90 + ".png", 90), "--out " + f90 + ".png: a .png file takes one frame; 90 " +
+                                             "frames go into a folder (" + f90 + ")" + videos);
+    EXPECT_NE(Refusal(f90 + ".PNG", 90).find("a .png file takes one frame"), std::string::npos)
+        << "the extension is read without regard to case";
+    EXPECT_NE(Refusal("-", 3).find(
+                  "standard output takes one frame; 3 frames go into a folder" +
+                  (Videos("NAME").empty() ? "" : " or a video (" + Videos("NAME") + ")")),
+              std::string::npos)
+        << Refusal("-", 3);
+    const auto file = dir.Write("plain", "a file");
+    EXPECT_NE(Refusal(file.string(), 3).find("it is not a folder; 3 frames go into a folder"),
+              std::string::npos)
+        << Refusal(file.string(), 3);
+    EXPECT_EQ(Refusal(f90 + ".png", 1), "") << "one frame into a .png file";
+}
 
 } // namespace
 } // namespace sandbox

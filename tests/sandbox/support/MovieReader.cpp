@@ -48,6 +48,14 @@ std::vector<unsigned char> ToRgb(const AVFrame& frame) {
 
 } // namespace
 
+std::uint64_t RgbHash(const std::vector<unsigned char>& rgb) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const unsigned char byte : rgb) {
+        hash = (hash ^ byte) * 1099511628211ull;
+    }
+    return hash;
+}
+
 Movie ReadMp4(const std::filesystem::path& path) {
     Movie movie;
     AVFormatContext* opened = nullptr;
@@ -118,7 +126,13 @@ Movie ReadAnimatedWebp(const std::filesystem::path& path) {
     movie.codec = "webp";
     movie.width = int(info.canvas_width);
     movie.height = int(info.canvas_height);
-    int previousTimestamp = 0;
+    const WebPDemuxer* demuxer = WebPAnimDecoderGetDemuxer(decoder.get());
+    movie.alphaFlag = (WebPDemuxGetI(demuxer, WEBP_FF_FORMAT_FLAGS) & ALPHA_FLAG) != 0;
+    WebPIterator frame;
+    for (int ok = WebPDemuxGetFrame(demuxer, 1, &frame); ok != 0; ok = WebPDemuxNextFrame(&frame)) {
+        movie.transparentFrames = movie.transparentFrames || frame.has_alpha != 0;
+    }
+    WebPDemuxReleaseIterator(&frame);
     while (WebPAnimDecoderHasMoreFrames(decoder.get()) != 0) {
         std::uint8_t* rgba = nullptr;
         int timestamp = 0;
@@ -127,7 +141,6 @@ Movie ReadAnimatedWebp(const std::filesystem::path& path) {
             return movie;
         }
         ++movie.frames;
-        previousTimestamp = timestamp;
         movie.lastRgb.clear();
         for (std::size_t i = 0; i < std::size_t(movie.width) * movie.height; ++i) {
             movie.lastRgb.insert(movie.lastRgb.end(), rgba + 4 * i, rgba + 4 * i + 3);
@@ -135,10 +148,8 @@ Movie ReadAnimatedWebp(const std::filesystem::path& path) {
         if (movie.frames == 1) {
             movie.firstRgb = movie.lastRgb;
         }
-    }
-    // The timestamp of the last frame is when it ends: the whole duration.
-    if (previousTimestamp > 0) {
-        movie.framesPerSecond = movie.frames * 1000.0 / previousTimestamp;
+        movie.frameEnds.push_back(timestamp);
+        movie.frameHashes.push_back(RgbHash(movie.lastRgb));
     }
     return movie;
 }
