@@ -6,6 +6,7 @@
 
 #include "base/ExitStatus.h"
 #include "cli/OptionChecks.h"
+#include "output/OutputPlan.h"
 #include "plugin/PluginVersion.h"
 #include "session/ConfigLocation.h"
 
@@ -142,16 +143,14 @@ struct Declared {
 };
 
 CLI::App& AddRenderCommand(CLI::App& program, Declared& declared) {
-    CLI::App& command =
-        *program.add_subcommand("render", "render frames of a scenario headless, to PNG, MP4 or "
-                                          "animated WebP");
+    CLI::App& command = *program.add_subcommand(
+        "render", "render frames of a scenario headless, to pictures or a video");
     AddSessionOptions(command, declared.render.session, declared.renderSets);
     command
         .add_option("--out", declared.render.out,
-                    "where the frames go, by extension: NAME.png (one frame; - for standard "
-                    "output), NAME.mp4 (H.264 video), NAME.webp (animated WebP), or a folder of "
-                    "PNGs; default quellmark.png, or the folder quellmark-frames for several "
-                    "frames")
+                    "where the frames go, by what it names: " + OutputFormatList() +
+                        " (default quellmark.png, or the folder quellmark-frames for several "
+                        "frames)")
         ->type_name("PATH")
         ->check(NonEmpty());
     AddFrames(command, declared.render.frames, kMostRenderFrames,

@@ -51,7 +51,7 @@ ScriptPlayer::ScriptPlayer(std::vector<ScriptAction> script, std::FILE* info)
     }
 }
 
-void ScriptPlayer::Act(int frame, ConsoleWindow& console, sim::Console& host,
+void ScriptPlayer::Act(int frame, ConsoleWindow& console, Session& session,
                        const PanelWidget& panel) {
     std::erase_if(held_, [frame](const HeldKey& held) {
         if (held.releaseFrame != frame) {
@@ -86,9 +86,11 @@ void ScriptPlayer::Act(int frame, ConsoleWindow& console, sim::Console& host,
             PushKey(action.keyCode, true);
             held_.push_back({action.keyCode, frame + std::max(1, action.frames)});
             break;
-        case ScriptAction::Kind::Console:
-            console.Type(host, action.text);
+        case ScriptAction::Kind::Console: {
+            const Session::ScriptedLines scripted(session);
+            console.Type(session.Host().console, action.text);
             break;
+        }
         case ScriptAction::Kind::Type:
             PushText(action.text);
             break;
@@ -130,15 +132,18 @@ bool ScriptPlayer::QuitsAt(int frame) const {
     });
 }
 
-void ScriptPlayer::SayWhenOver(int frame) {
-    if (saidOver_ || script_.empty() || frame < lastFrame_ || !held_.empty()) {
+void ScriptPlayer::SayWhenOver(int frame, std::optional<int> frameLimit) {
+    if (saidOver_ || script_.empty() || frame < lastFrame_ || !held_.empty() ||
+        frameLimit == frame || QuitsAt(frame)) {
         return;
     }
     saidOver_ = true;
-    std::fprintf(info_,
-                 "script: its last item ran at frame %d; the window stays open until it is "
-                 "closed (end a script with 'N quit' to close it)\n",
-                 lastFrame_);
+    const std::string ends = frameLimit
+                                 ? "runs to frame " + std::to_string(*frameLimit) + " (--frames)"
+                                 : "stays open until it is closed (end a script with "
+                                   "'N quit' to close it)";
+    Say(info_, "script: its last item ran at frame " + std::to_string(lastFrame_) +
+                   "; the window " + ends);
 }
 
 } // namespace sandbox

@@ -1,12 +1,12 @@
 #pragma once
 
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 #include <imgui.h>
 
 #include "picture/SettingsWindow.h"
-#include "sim/Console.h"
 #include "window/ConsoleWindow.h"
 #include "window/Script.h"
 
@@ -29,7 +29,8 @@ public:
     // Before the frame's events are read: keys and text due are pushed as
     // events, console lines are typed into `console`, clicks start. `panel`
     // is where the plugin panel's last widget was drawn in the last frame.
-    void Act(int frame, ConsoleWindow& console, sim::Console& host, const PanelWidget& panel);
+    // Its console lines are the script's, not a person's (Session::ScriptedLines).
+    void Act(int frame, ConsoleWindow& console, Session& session, const PanelWidget& panel);
     // Between the platform's new frame and Dear ImGui's: the pointer and
     // button of every click in progress.
     void Point(int frame) const;
@@ -41,8 +42,8 @@ public:
     // Whether the script ends the run with this frame (`quit`).
     bool QuitsAt(int frame) const;
     // Says once, after its last item has run, that the script is over and
-    // the window stays open until it is closed.
-    void SayWhenOver(int frame);
+    // how the window will end: at `frameLimit`, or when it is closed.
+    void SayWhenOver(int frame, std::optional<int> frameLimit);
 
 private:
     struct Click {

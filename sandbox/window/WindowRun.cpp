@@ -34,7 +34,7 @@ int WindowRun::Run(std::optional<int> frameLimit) {
     while (running_) {
         interruption_.ThrowIfRequested();
         ++frame_;
-        script_.Act(frame_, console_, session_.Host().console, panel_);
+        script_.Act(frame_, console_, session_, panel_);
         WatchModule();
         TakeInput();
         const Uint32 now = SDL_GetTicks();
@@ -44,7 +44,7 @@ int WindowRun::Run(std::optional<int> frameLimit) {
         if (script_.QuitsAt(frame_) || (frameLimit && frame_ >= *frameLimit)) {
             running_ = false;
         }
-        script_.SayWhenOver(frame_);
+        script_.SayWhenOver(frame_, frameLimit);
         const Uint32 spent = SDL_GetTicks() - now;
         if (running_ && spent < kFrameMilliseconds) {
             SDL_Delay(kFrameMilliseconds - spent);

@@ -48,5 +48,22 @@ TEST(InterruptionTest, ASignalStopsTheRunAndLeavesWhatWasThere) {
     }
 }
 
+TEST(InterruptionTest, AnInterruptedFolderRunLeavesTheLastRunsFrames) {
+    TempDir dir;
+    const RunResult first =
+        RunSandbox({"render", "--no-config", "--frames", "3", "--out", (dir / "fr").string()}, dir);
+    ASSERT_EQ(first.status, 0) << first.err;
+    const std::string frame1 = ReadFile(dir / "fr" / "frame-0001.png");
+
+    RunningSandbox run({"render", "--no-config", "--frames", "100000", "--out", "fr"}, dir);
+    ASSERT_TRUE(run.WaitForMessage("frame 1:"));
+    run.Signal(SIGTERM);
+    const RunningSandbox::Ended ended = run.Wait();
+    EXPECT_EQ(ended.status, 128 + SIGTERM) << ended.err;
+    EXPECT_EQ(ReadFile(dir / "fr" / "frame-0001.png"), frame1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "fr"), fs::directory_iterator()), 3)
+        << "the three frames, and no temporary of the stopped run";
+}
+
 } // namespace
 } // namespace sandboxtest

@@ -104,7 +104,7 @@ std::vector<float> CameraLocation(const std::filesystem::path& scenario) {
     return location;
 }
 
-TEST(SandboxWindowTest, AHeldKeyMovesTheCameraAPressedOneDoesNot) {
+TEST(SandboxWindowTest, AHeldKeyMovesTheCameraWhileHeldAPressedOneForAFrame) {
     TempDir dir;
     const std::string scene = dir.Write("scene.json", kScene).string();
     const auto held = dir / "held.json";
@@ -124,8 +124,9 @@ TEST(SandboxWindowTest, AHeldKeyMovesTheCameraAPressedOneDoesNot) {
     const std::vector<float> moved = CameraLocation(held);
     EXPECT_GT(moved[1], -6000.0f + 100.0f) << "held for 20 frames, W moves the camera forward";
     EXPECT_NEAR(moved[0], 0.0f, 1.0f);
-    EXPECT_EQ(CameraLocation(pressed), (std::vector<float>{0.0f, -6000.0f, 800.0f}))
-        << "pressed and released in one frame, W does nothing";
+    const std::vector<float> nudged = CameraLocation(pressed);
+    EXPECT_GT(nudged[1], -6000.0f) << "a key is held for one frame, as a person's press is";
+    EXPECT_LT(nudged[1] + 6000.0f, (moved[1] + 6000.0f) / 5) << "one frame's move, not twenty";
 }
 
 TEST(SandboxWindowTest, EscapeWhileTypingLeavesTheConsoleNotTheProgram) {
@@ -143,10 +144,11 @@ TEST(SandboxWindowTest, EscapeWhileTypingLeavesTheConsoleNotTheProgram) {
 TEST(SandboxWindowTest, TheConsoleRecallsLinesCompletesNamesAndHelps) {
     TempDir dir;
     // Up twice brings back the first line, Return runs it again; then Tab
-    // finishes "qm_en" and Return prints the variable.
+    // finishes "qm_en" and Return prints the variable. Each key is pressed
+    // once, as a person presses it.
     const std::string script = "2 console qm_enabled 0; 3 console qm_enabled 1; 4 click console;"
-                               " 8 hold Up 2; 11 hold Up 2; 14 hold Return 2; 18 type qm_en;"
-                               " 20 hold Tab 2; 23 hold Return 2; 27 console help;"
+                               " 8 key Up; 11 key Up; 14 key Return; 18 type qm_en;"
+                               " 20 key Tab; 23 key Return; 27 console help;"
                                " 28 console cvarlist";
     const RunResult run = RunSandbox(
         {"window", "--no-config", "--frames", "30", "--script", script}, dir, OnADisplay());
@@ -162,6 +164,36 @@ TEST(SandboxWindowTest, TheConsoleRecallsLinesCompletesNamesAndHelps) {
         << run.err;
     EXPECT_NE(run.err.find("qm_enabled \"0\" (default \"0\") Plugin Enabled"), std::string::npos)
         << run.err;
+}
+
+TEST(SandboxWindowTest, AScriptQuitsOrSaysItIsOverAndItsFailuresFailTheRun) {
+    TempDir dir;
+    RunResult run = RunSandbox({"window", "--no-config", "--script", "3 quit"}, dir, OnADisplay());
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("window closed after 3 frames"), std::string::npos) << run.out;
+
+    // A screenshot and a saved pose that cannot be written: said, the run
+    // goes on to its end, and ends with status 1.
+    std::filesystem::create_symlink("/dev/full", dir / "full.png");
+    run = RunSandbox({"window", "--no-config", "--frames", "12", "--script",
+                      "2 screenshot " + (dir / "full.png").string() +
+                          "; 3 console savescenario /dev/full; 5 console help"},
+                     dir, OnADisplay());
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_NE(run.err.find("2 writes failed (screenshot: "), std::string::npos) << run.err;
+    EXPECT_NE(run.out.find("window closed after 12 frames"), std::string::npos) << run.out;
+    EXPECT_EQ(Occurrences(run.out, "script: its last item ran at frame 5"), 1u)
+        << "said once, once the script is over:\n"
+        << run.out;
+
+    // A module the script asks for that is refused ends the run there: the
+    // window would go on with a module nobody asked for.
+    run = RunSandbox({"window", "--no-config", "--frames", "60", "--script",
+                      "4 console plugin load " + (dir / "missing.so").string()},
+                     dir, OnADisplay());
+    EXPECT_EQ(run.status, 2) << run.err;
+    EXPECT_NE(run.err.find("missing.so"), std::string::npos) << run.err;
+    EXPECT_EQ(run.out.find("window closed"), std::string::npos) << run.out;
 }
 
 TEST(SandboxWindowTest, AWindowLargerThanTheScreenIsScaledToFitIt) {
