@@ -6,11 +6,7 @@
 
 namespace {
 
-std::string Quoted(std::string_view text) {
-    std::string out;
-    files::AppendQuoted(out, text);
-    return out;
-}
+using files::Quoted;
 
 TEST(QuotedTextTest, EveryByteValueReadsBackAsItWas) {
     std::string all;
@@ -34,6 +30,18 @@ TEST(QuotedTextTest, EscapesAreTheReadableOnes) {
     EXPECT_EQ(Quoted("a\nb\rc\td"), "\"a\\nb\\rc\\td\"");
     EXPECT_EQ(Quoted(std::string("\x01\x1f\x7f", 3)), "\"\\x01\\x1f\\x7f\"");
     EXPECT_EQ(Quoted("caf\xc3\xa9"), "\"caf\xc3\xa9\"") << "UTF-8 is left as it is";
+    std::string appended = "x=";
+    files::AppendQuoted(appended, "a\"b");
+    EXPECT_EQ(appended, "x=\"a\\\"b\"");
+}
+
+TEST(QuotedTextTest, PrintableTextCannotActOnATerminal) {
+    // The same escapes for what a terminal would act on; quotes and
+    // backslashes stay as they are, since nothing reads this text back.
+    EXPECT_EQ(files::Printable(std::string("\x1b]0;title\x07\x1b[2J\nforged\0cut", 25)),
+              "\\x1b]0;title\\x07\\x1b[2J\\nforged\\x00cut");
+    EXPECT_EQ(files::Printable("say \"hi\" \\ caf\xc3\xa9\r\t\x7f"),
+              "say \"hi\" \\ caf\xc3\xa9\\r\\t\\x7f");
 }
 
 TEST(QuotedTextTest, OtherBackslashesStandForTheirCharacter) {

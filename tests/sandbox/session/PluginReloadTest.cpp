@@ -179,6 +179,27 @@ TEST_F(PluginReloadTest, AFolderARunCouldNotRemoveIsRemovedByTheNext) {
     fs::remove_all(beingMade, failure);
 }
 
+#ifndef _WIN32
+TEST_F(PluginReloadTest, RewritingTheModulesFileNeverReachesTheRunningModule) {
+    // The program running on the user's file while it is rewritten: cut
+    // short in place (which kills a process that maps the file), then
+    // replaced as a build does, then cut again.
+    const fs::path module = dir / ("m" MODULE_SUFFIX);
+    fs::copy_file(original, module);
+    sandboxtest::RunningSandbox run({"render", "--no-config", "--module", module.string(),
+                                     "--frames", "150", "--out", (dir / "frames").string()},
+                                    dir);
+    ASSERT_TRUE(run.WaitForMessage("frame 1:"));
+    std::ofstream(module, std::ios::trunc) << "garbage";
+    sandboxtest::ReplaceAsABuildDoes(module, original);
+    fs::resize_file(module, 4096);
+    const sandboxtest::RunningSandbox::Ended ended = run.Wait();
+    EXPECT_EQ(ended.signal, 0) << ended.err;
+    EXPECT_EQ(ended.status, 0) << ended.err;
+    EXPECT_TRUE(fs::exists(dir / "frames" / "frame-0150.png"));
+}
+#endif
+
 TEST_F(PluginReloadTest, AModuleIsCheckedBeforeItIsCopied) {
     // A file far larger than any module that is no module at all: refused for
     // what it is, at once, without copying gigabytes of it first.
