@@ -38,6 +38,11 @@ TEST(NestingTest, NestingUnderAFieldNamesTheField) {
                   "nested deeper than 256 levels");
     ExpectRefusal(R"({"camera": null, "ball": null, "cvars": {"x": )" + Nested(300) + "}}",
                   "s.json:1:301: cvars.x[0][0]", "nested deeper than 256 levels");
+    // Never closed, or closed by the wrong bracket: the same.
+    ExpectRefusal(R"({"camera": null, "ball": null, "cvars": {"x": )" + std::string(100000, '['),
+                  "s.json:1:301: cvars.x[0]", "nested deeper than 256 levels");
+    ExpectRefusal(R"({"camera": null, "ball": )" + std::string(100000, '[') + "}",
+                  "s.json:1:281: ball[0]", "nested deeper than 256 levels");
 }
 
 TEST(NestingTest, NestingUpToTheLimitIsOnlyRefusedForWhatItIs) {
@@ -49,6 +54,8 @@ TEST(NestingTest, NestingUpToTheLimitIsOnlyRefusedForWhatItIs) {
 TEST(DuplicateKeysTest, ASecondKeyIsRefusedWhereItStands) {
     ExpectRefusal(R"({"camera": null, "ball": "garbage", "ball": [0, 0, 0]})",
                   "s.json:1:37: ", "ball: given twice");
+    ExpectRefusal(R"({"camera":null,"ball":"garbage","ball":[0,0,0]})",
+                  "s.json:1:33: ", "ball: given twice");
     ExpectRefusal("{\"camera\": {\"location\": [0, 0, 0],\n  \"location\": [1, 1, 1]}}",
                   "s.json:2:3: ", "camera.location: given twice");
     ExpectRefusal(R"({"camera": null, "ball": null, "cvars": {"a\"b": "1", "a\"b": "2"}})",
@@ -78,6 +85,8 @@ TEST(PlaceOfTheFaultTest, ANumberOverflowIsFoundWhereItIsNotWhereItsTextFirstApp
 TEST(PlaceOfTheFaultTest, NulBytesAnywhereAreRefusedWhereTheyAre) {
     const std::string document = R"({"camera": null, "ball": null})";
     ExpectRefusal(document + std::string(1, '\0'), "s.json:1:31: ", "NUL byte");
+    ExpectRefusal(std::string(R"({"camera":null,"ball":null})") + std::string(1, '\0'),
+                  "s.json:1:28: ", "a NUL byte");
     ExpectRefusal(R"({"camera": null, "ball": null, "mode": "free)" + std::string(1, '\0') +
                       R"(play"})",
                   "s.json:1:45: ", "NUL byte");
