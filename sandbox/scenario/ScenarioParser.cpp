@@ -138,11 +138,11 @@ private:
     void Closed(const Level& done, std::string_view text) override {
         const bool numbers = done.kind >= Point && done.kind < Number;
         if (numbers && done.count != (done.kind == Canvas ? 2u : 3u)) {
-            Mismatch(Want(done.kind), Json::binary({}), Excerpt(text));
+            Mismatch(Want(done.kind), Excerpt(text));
         } else if (numbers && !Refused()) {
             Numbers(Want(done.kind));
         } else if (done.kind == Path && done.count == 0) {
-            Mismatch(Path, Json(), "");
+            Mismatch(Path, "");
         } else if (done.kind == Camera || done.kind == Ball) {
             SubjectRead(done);
         } else if (done.kind == Root) {
@@ -150,9 +150,10 @@ private:
         }
     }
 
-    void Mismatch(Want want, const Json& value, const std::string& shown = "") {
-        Refuse(Here(), std::string("expected ") + kExpected[want] +
-                           (want == Path ? "" : ", got " + (shown.empty() ? Shown(value) : shown)));
+    // The value `shown` is not what `want` must be.
+    void Mismatch(Want want, const std::string& shown) {
+        Refuse(Here(),
+               std::string("expected ") + kExpected[want] + (want == Path ? "" : ", got " + shown));
     }
 
     Subject& Of() { return Levels().size() > 1 && Levels()[1].kind == Camera ? camera_ : ball_; }
@@ -263,7 +264,7 @@ private:
         } else if (want == Number) {
             NumberRead(value, subject);
         } else {
-            Mismatch(want, value);
+            Mismatch(want, Shown(value));
         }
     }
 

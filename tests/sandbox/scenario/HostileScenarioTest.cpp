@@ -104,6 +104,13 @@ TEST(BoundedMessagesTest, HugeValuesAndKeysAreQuotedByTheirStart) {
     const std::string huge(1000000, 'x');
     ExpectRefusal(R"({"camera": null, "ball": null, "mode": ")" + huge + "\"}",
                   "s.json: mode: ", "unknown mode \"xxxx");
+    // Cut short between characters, never inside one.
+    std::string accents;
+    for (int i = 0; i < 30; ++i) {
+        accents += "\u00e9";
+    }
+    ExpectRefusal(R"({"camera": null, "ball": null, "mode": "x)" + accents + "\"}",
+                  "s.json: mode: ", "unknown mode \"x" + accents.substr(0, 34) + "... (expected");
     ExpectRefusal(R"({"camera": null, "ball": null, ")" + huge + "\": 1}", "s.json: xxx",
                   "unknown field");
     ExpectRefusal(R"({"camera": null, "ball": [)" + std::string(100000, '1') + ", 0]}",

@@ -54,7 +54,9 @@ TEST(ScenarioParserTest, RefusalsNameTheField) {
     const std::pair<const char*, const char*> cases[] = {
         {R"({"ball": null})", "camera"},
         {R"({"camera": null, "ball": null, "mode": "arena"})", "mode: unknown mode \"arena\""},
-        {R"({"camera": null, "ball": [0, 0]})", "ball: expected an array of 3"},
+        {R"({"camera": null, "ball": [0, 0]})", "ball: expected an array of 3 numbers, got [0,0]"},
+        {"{\"camera\": null, \"ball\": null, \"mode\": [1, \"a b\",\n 3]}",
+         "mode: expected a mode name, got [1,\"a b\",3]"},
         {R"({"camera": {"location": [0,0,0], "rotation": [0, 1.5, 0]}, "ball": null})",
          "camera.rotation[1]: expected a whole number"},
         {R"({"camera": {"location": [0,0,0], "rotation": [0,0,0], "fov": 0}, "ball": null})",

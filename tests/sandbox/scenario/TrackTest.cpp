@@ -62,6 +62,10 @@ TEST(TrackTest, ALongPathFindsEveryFramesLeg) {
 
 TEST(TrackTest, APathOfNoLengthOrNonFiniteLengthStandsAtItsStart) {
     EXPECT_EQ(Track({{5, 5, 5}, {5, 5, 5}}, 10.0, true).At(7), (Vector{5, 5, 5}));
+    // A leg of no length first: frame 1 is at the start, not lost in that leg.
+    const Track pause({{5, 5, 5}, {5, 5, 5}, {15, 5, 5}}, 10.0, false);
+    EXPECT_EQ(pause.At(1), (Vector{5, 5, 5}));
+    EXPECT_EQ(pause.At(2), (Vector{15, 5, 5}));
     const float infinity = INFINITY;
     EXPECT_EQ(Track({{1, 2, 3}, {infinity, 0, 0}}, 10.0, false).At(7), (Vector{1, 2, 3}));
     EXPECT_EQ(Track({{1, 2, 3}, {NAN, 0, 0}}, 10.0, true).At(7), (Vector{1, 2, 3}));
