@@ -1,6 +1,7 @@
 #include "scenario/JsonEventReader.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "base/InputError.h"
 #include "files/QuotedText.h"
