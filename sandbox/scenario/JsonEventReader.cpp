@@ -87,6 +87,7 @@ bool JsonEventReader::Read() {
     if (const std::size_t nul = text_.find('\0'); nul != std::string_view::npos) {
         return TextFault(nul, std::string("a NUL byte; a ") + noun_ + " is text");
     }
+    // The parser stops early only where this reader has said why (TextFault).
     const char* end = text_.data() + text_.size();
     Json::sax_parse(ReadingIterator(text_.data(), furthest_), ReadingIterator(end, furthest_),
                     this);

@@ -256,9 +256,10 @@ private:
             hostBounds_ = hostBounds_ || value == "host";
         } else if (want == Cvar && (value.is_string() || value.is_boolean() || value.is_number())) {
             scenario_.cvars.emplace_back(Levels().back().key,
-                                         value.is_string()    ? value.get<std::string>()
-                                         : value.is_boolean() ? std::string(value ? "1" : "0")
-                                                              : value.dump());
+                                         value.is_string() ? value.get<std::string>()
+                                         : value.is_boolean()
+                                             ? std::string(value.get<bool>() ? "1" : "0")
+                                             : value.dump());
         } else if (want == Flag && value.is_boolean()) {
             (Levels().size() == 1 ? scenario_.serverPresent : subject.loop) = value.get<bool>();
         } else if (want == Number) {
