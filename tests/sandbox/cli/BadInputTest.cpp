@@ -12,10 +12,6 @@
 namespace sandboxtest {
 namespace {
 
-const char* const kGood = R"({"mode": "freeplay", "canvas": [640, 360],
- "camera": {"location": [0, -6000, 800], "rotation": [-2000, 16384, 0], "fov": 90},
- "ball": [0, 0, 93], "cvars": {"qm_enabled": "1"}})";
-
 class SandboxBadInputTest : public ::testing::Test {
 protected:
     // Runs render with `arguments` over an output file that already holds a
@@ -40,10 +36,6 @@ protected:
         }
     }
 
-    std::string Scenario(const std::string& name, const std::string& text) {
-        return dir.Write(name, text).string();
-    }
-
     TempDir dir;
 };
 
@@ -65,51 +57,6 @@ TEST_F(SandboxBadInputTest, ModuleOfAnotherInterfaceVersion) {
 TEST_F(SandboxBadInputTest, ModuleWithNullFactory) {
     ExpectRefused({"--module", REFUSED_MODULE_DIR "/refused_null_factory" MODULE_SUFFIX},
                   {"refused_null_factory" MODULE_SUFFIX, "has a null descriptor entry: factory"});
-}
-
-TEST_F(SandboxBadInputTest, MissingScenarioFile) {
-    ExpectRefused({"--scenario", (dir / "absent.json").string()}, {"absent.json"});
-}
-
-TEST_F(SandboxBadInputTest, MalformedScenarioNamesLineAndField) {
-    const std::string file =
-        Scenario("broken.json", "{\"mode\": \"freeplay\",\n \"canvas\": [640 360]}");
-    ExpectRefused({"--scenario", file}, {"broken.json:2:", "canvas[1]"});
-}
-
-TEST_F(SandboxBadInputTest, UnknownMode) {
-    std::string text = kGood;
-    text.replace(text.find("freeplay"), 8, "arena");
-    ExpectRefused({"--scenario", Scenario("mode.json", text)}, {"mode.json", "mode", "arena"});
-}
-
-TEST_F(SandboxBadInputTest, NonFiniteNumber) {
-    std::string text = kGood;
-    text.replace(text.find("800"), 3, "1e999");
-    ExpectRefused({"--scenario", Scenario("huge.json", text)},
-                  {"huge.json:2:", "camera.location[2]", "finite"});
-}
-
-TEST_F(SandboxBadInputTest, OutOfRangeNumbers) {
-    const std::pair<std::string, std::string> cases[] = {
-        {R"("fov": 90)", R"("fov": 180)"},
-        {"[640, 360]", "[0, 360]"},
-        {"[0, 0, 93]", "[0, 0, 2e6]"},
-    };
-    const char* fields[] = {"camera.fov", "canvas[0]", "ball[2]"};
-    for (std::size_t i = 0; i < std::size(cases); ++i) {
-        std::string text = kGood;
-        text.replace(text.find(cases[i].first), cases[i].first.size(), cases[i].second);
-        ExpectRefused({"--scenario", Scenario("range.json", text)},
-                      {"range.json", fields[i], "out of range"});
-    }
-}
-
-TEST_F(SandboxBadInputTest, UnknownScenarioField) {
-    std::string text = kGood;
-    text.replace(text.find("\"cvars\""), 7, "\"cvar\"");
-    ExpectRefused({"--scenario", Scenario("field.json", text)},
-                  {"field.json", "cvar", "unknown field"});
 }
 
 TEST_F(SandboxBadInputTest, UnknownOption) {

@@ -38,6 +38,11 @@ TEST(NestingTest, NestingUnderAFieldNamesTheField) {
                   "nested deeper than 256 levels");
     ExpectRefusal(R"({"camera": null, "ball": null, "cvars": {"x": )" + Nested(300) + "}}",
                   "s.json:1:301: cvars.x[0][0]", "nested deeper than 256 levels");
+    // Never closed, or closed by the wrong bracket: the same.
+    ExpectRefusal(R"({"camera": null, "ball": null, "cvars": {"x": )" + std::string(100000, '['),
+                  "s.json:1:301: cvars.x[0]", "nested deeper than 256 levels");
+    ExpectRefusal(R"({"camera": null, "ball": )" + std::string(100000, '[') + "}",
+                  "s.json:1:281: ball[0]", "nested deeper than 256 levels");
 }
 
 TEST(NestingTest, NestingUpToTheLimitIsOnlyRefusedForWhatItIs) {
@@ -49,6 +54,8 @@ TEST(NestingTest, NestingUpToTheLimitIsOnlyRefusedForWhatItIs) {
 TEST(DuplicateKeysTest, ASecondKeyIsRefusedWhereItStands) {
     ExpectRefusal(R"({"camera": null, "ball": "garbage", "ball": [0, 0, 0]})",
                   "s.json:1:37: ", "ball: given twice");
+    ExpectRefusal(R"({"camera":null,"ball":"garbage","ball":[0,0,0]})",
+                  "s.json:1:33: ", "ball: given twice");
     ExpectRefusal("{\"camera\": {\"location\": [0, 0, 0],\n  \"location\": [1, 1, 1]}}",
                   "s.json:2:3: ", "camera.location: given twice");
     ExpectRefusal(R"({"camera": null, "ball": null, "cvars": {"a\"b": "1", "a\"b": "2"}})",
@@ -78,12 +85,14 @@ TEST(PlaceOfTheFaultTest, ANumberOverflowIsFoundWhereItIsNotWhereItsTextFirstApp
 TEST(PlaceOfTheFaultTest, NulBytesAnywhereAreRefusedWhereTheyAre) {
     const std::string document = R"({"camera": null, "ball": null})";
     ExpectRefusal(document + std::string(1, '\0'), "s.json:1:31: ", "NUL byte");
+    ExpectRefusal(std::string(R"({"camera":null,"ball":null})") + std::string(1, '\0'),
+                  "s.json:1:28: ", "a NUL byte");
     ExpectRefusal(R"({"camera": null, "ball": null, "mode": "free)" + std::string(1, '\0') +
                       R"(play"})",
                   "s.json:1:45: ", "NUL byte");
-    // Escaped, a NUL is text like any other, and quoted as such.
+    // Escaped, a NUL is text like any other, and quoted as the config quotes it.
     ExpectRefusal(R"({"camera": null, "ball": null, "mode": "free\u0000play"})",
-                  "s.json: mode: ", "\"free\\u0000play\"");
+                  "s.json: mode: ", "\"free\\x00play\"");
 }
 
 TEST(PlaceOfTheFaultTest, TrailingTextIsRefused) {
@@ -95,6 +104,13 @@ TEST(BoundedMessagesTest, HugeValuesAndKeysAreQuotedByTheirStart) {
     const std::string huge(1000000, 'x');
     ExpectRefusal(R"({"camera": null, "ball": null, "mode": ")" + huge + "\"}",
                   "s.json: mode: ", "unknown mode \"xxxx");
+    // Cut short between characters, never inside one.
+    std::string accents;
+    for (int i = 0; i < 30; ++i) {
+        accents += "\u00e9";
+    }
+    ExpectRefusal(R"({"camera": null, "ball": null, "mode": "x)" + accents + "\"}",
+                  "s.json: mode: ", "unknown mode \"x" + accents.substr(0, 34) + "... (expected");
     ExpectRefusal(R"({"camera": null, "ball": null, ")" + huge + "\": 1}", "s.json: xxx",
                   "unknown field");
     ExpectRefusal(R"({"camera": null, "ball": [)" + std::string(100000, '1') + ", 0]}",
@@ -103,10 +119,10 @@ TEST(BoundedMessagesTest, HugeValuesAndKeysAreQuotedByTheirStart) {
                   "s.json:1:281: ball[0]", "nested deeper");
     // Never closed: the parser's own message quotes the string it read.
     ExpectRefusal(R"({"camera": null, "ball": null, "mode": ")" + huge,
-                  "s.json:1:1000041: mode: ", "last read: '\"xxx");
+                  "s.json:1:1000041: mode: ", "last read: \"\\\"xxx");
     // ... also when that string holds quotes of the message's own kind.
     ExpectRefusal(R"({"camera": null, "ball": null, "mode": "it's )" + huge,
-                  "s.json:1:", "last read: '\"it's xxx");
+                  "s.json:1:", "last read: \"\\\"it's xxx");
     // Line breaks in a key do not break the message.
     ExpectRefusal("{\"camera\": null, \"ball\": null, \"a\\nb\": 1}",
                   "s.json: \"a\\nb\": ", "unknown field");

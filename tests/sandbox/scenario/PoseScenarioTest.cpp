@@ -100,6 +100,12 @@ TEST(PoseScenarioTest, HostBoundsAreAskedForAndStillBounded) {
         << "non-finite values only in a file marked with host bounds";
     EXPECT_NO_THROW(
         ParseScenario(R"({"bounds": "host", "camera": null, "ball": ["nan", 0, 0]})", "s.json"));
+    EXPECT_TRUE(std::isnan(
+        StateAt(
+            ParseScenario(R"({"camera": null, "ball": ["nan", 0, 0], "bounds": "host"})", "s.json"),
+            1)
+            .ball->location.X))
+        << "the marker holds for the whole file wherever it stands";
     EXPECT_THROW(ParseScenario(R"({"bounds": "any", "camera": null, "ball": null})", "s.json"),
                  InputError);
     EXPECT_THROW(

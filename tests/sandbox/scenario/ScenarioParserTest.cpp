@@ -54,16 +54,27 @@ TEST(ScenarioParserTest, RefusalsNameTheField) {
     const std::pair<const char*, const char*> cases[] = {
         {R"({"ball": null})", "camera"},
         {R"({"camera": null, "ball": null, "mode": "arena"})", "mode: unknown mode \"arena\""},
-        {R"({"camera": null, "ball": [0, 0]})", "ball: expected an array of 3"},
+        {R"({"camera": null, "ball": [0, 0]})", "ball: expected an array of 3 numbers, got [0,0]"},
+        {"{\"camera\": null, \"ball\": null, \"mode\": [1, \"a b\",\n 3]}",
+         "mode: expected a mode name, got [1,\"a b\",3]"},
         {R"({"camera": {"location": [0,0,0], "rotation": [0, 1.5, 0]}, "ball": null})",
          "camera.rotation[1]: expected a whole number"},
         {R"({"camera": {"location": [0,0,0], "rotation": [0,0,0], "fov": 0}, "ball": null})",
          "camera.fov"},
         {R"({"camera": {"follow": [0,0,0], "rotation": [0,0,0]}, "ball": null})", "camera.follow"},
         {R"({"camera": null, "ball": {"path": [[0,0,0], [1,0,0]]}})", "ball.speed"},
+        {R"({"camera": null, "ball": {"path": [[0,0,0], [1,0,0]], "speed": 0}})",
+         "ball.speed: must be greater than 0"},
+        {R"({"camera": {"path": [[0,0,0]], "speed": 0, "rotation": [0,0,0]}, "ball": null})",
+         "camera.speed: must be greater than 0"},
+        {R"({"camera": {"location": [0,0,0], "rotation": [0,0,0], "fov": 180}, "ball": null})",
+         "camera.fov: 180 is out of range"},
+        {R"({"camera": null, "ball": null, "canvas": [0, 360]})", "canvas[0]: 0 is out of range"},
+        {R"({"camera": null, "ball": [0, 0, 2e6]})", "ball[2]: 2000000.0 is out of range"},
         {R"({"camera": null, "ball": null, "frames": 0})", "frames"},
         {R"({"camera": null, "ball": null, "cvars": {"a b": "1"}})", "cvars.a b"},
         {R"({"camera": null, "ball": null, "extra": 1})", "extra: unknown field"},
+        {R"({"camera": null, "ball": null, "cvar": {}})", "cvar: unknown field (expected one of"},
     };
     for (const auto& [text, expected] : cases) {
         const std::string message = Refusal(text);
@@ -77,12 +88,20 @@ TEST(ScenarioParserTest, SyntaxErrorsGiveLineColumnAndField) {
         Refusal("{\"camera\": null,\n \"ball\": [1, 2 3]}").rfind("s.json:2:16: ball[2]: ", 0), 0u)
         << Refusal("{\"camera\": null,\n \"ball\": [1, 2 3]}");
     EXPECT_EQ(Refusal("").rfind("s.json:1:1: ", 0), 0u) << Refusal("");
+    const std::string canvas = Refusal("{\"mode\": \"freeplay\",\n \"canvas\": [640 360]}");
+    EXPECT_EQ(canvas.rfind("s.json:2:", 0), 0u) << canvas;
+    EXPECT_NE(canvas.find("canvas[1]"), std::string::npos) << canvas;
 }
 
 TEST(ScenarioParserTest, NumbersBeyondDoubleAreNotFinite) {
     const std::string message = Refusal("{\"camera\": null,\n \"ball\": [0, -1e999, 0]}");
     EXPECT_EQ(message.rfind("s.json:2:14: ball[1]: ", 0), 0u) << message;
     EXPECT_NE(message.find("finite"), std::string::npos) << message;
+    const std::string camera = Refusal("{\"ball\": null,\n \"camera\": {\"location\": [0, -6000, "
+                                       "1e999], \"rotation\": [0, 0, 0]}}");
+    EXPECT_EQ(camera.rfind("s.json:2:", 0), 0u) << camera;
+    EXPECT_NE(camera.find("camera.location[2]: '1e999' is not a finite number"), std::string::npos)
+        << camera;
 }
 
 TEST(ScenarioParserTest, CvarValuesMayBeNumbersOrBools) {
@@ -119,29 +138,6 @@ TEST(LookRotationTest, TurnsTowardsTheTarget) {
     EXPECT_EQ(LookRotation({0, 0, 0}, {-10, 0, 0}), (Rotator{0, 32768, 0}));
     EXPECT_EQ(LookRotation({0, 0, 10}, {10, 0, 0}), (Rotator{-8192, 0, 0})) << "45 degrees down";
     EXPECT_EQ(LookRotation({5, 5, 5}, {5, 5, 5}), (Rotator{})) << "no direction: no turn";
-}
-
-TEST(TrackTest, StandsAtItsOnlyWaypoint) {
-    const Track track{{{1, 2, 3}}, 50.0, true};
-    EXPECT_EQ(track.At(1), (Vector{1, 2, 3}));
-    EXPECT_EQ(track.At(100), (Vector{1, 2, 3}));
-}
-
-TEST(TrackTest, MovesAtItsSpeedAcrossWaypoints) {
-    const Track track{{{0, 0, 0}, {100, 0, 0}, {100, 100, 0}}, 30.0, false};
-    EXPECT_EQ(track.At(1), (Vector{0, 0, 0}));
-    EXPECT_EQ(track.At(2), (Vector{30, 0, 0}));
-    EXPECT_EQ(track.At(5), (Vector{100, 20, 0}))
-        << "90 units along the first leg, 20 round the corner";
-    EXPECT_EQ(track.At(100), (Vector{100, 100, 0})) << "stops at the end";
-}
-
-TEST(TrackTest, LoopGoesRoundAgain) {
-    const Track track{{{0, 0, 0}, {100, 0, 0}}, 50.0, true};
-    // Out 100 and back 100: 200 units a lap.
-    EXPECT_EQ(track.At(4), (Vector{50, 0, 0})) << "150 units: halfway back";
-    EXPECT_EQ(track.At(5), (Vector{0, 0, 0}));
-    EXPECT_EQ(track.At(6), (Vector{50, 0, 0}));
 }
 
 } // namespace
