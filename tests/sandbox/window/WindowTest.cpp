@@ -126,7 +126,8 @@ TEST(SandboxWindowTest, AHeldKeyMovesTheCameraWhileHeldAPressedOneForAFrame) {
     EXPECT_NEAR(moved[0], 0.0f, 1.0f);
     const std::vector<float> nudged = CameraLocation(pressed);
     EXPECT_GT(nudged[1], -6000.0f) << "a key is held for one frame, as a person's press is";
-    EXPECT_LT(nudged[1] + 6000.0f, (moved[1] + 6000.0f) / 5) << "one frame's move, not twenty";
+    // One frame's move: 1500 units a second, a frame counted as at most 0.1 s.
+    EXPECT_LE(nudged[1] + 6000.0f, 150.0f) << "one frame's move, not twenty";
 }
 
 TEST(SandboxWindowTest, EscapeWhileTypingLeavesTheConsoleNotTheProgram) {
