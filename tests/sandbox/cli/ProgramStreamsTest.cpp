@@ -4,6 +4,7 @@
 // it with a signal or passing it as done.
 #include <gtest/gtest.h>
 
+#include "PngPixels.h"
 #include "ProgramRun.h"
 
 namespace sandboxtest {
@@ -59,6 +60,28 @@ TEST(ProgramStreamsTest, AFullDiskFailsEveryCommandThatPrints) {
             << command << "\n"
             << run.err;
         EXPECT_EQ(run.err.substr(run.err.size() - 2), "1\n") << command << "\n" << run.err;
+    }
+}
+
+TEST(ProgramStreamsTest, DashWritesOneFrameToStandardOutputAlone) {
+    TempDir dir;
+    const RunResult run = RunSandbox({"render", "--no-config", "--out", "-"}, dir);
+    ASSERT_EQ(run.status, 0) << run.err;
+    ASSERT_GT(run.out.size(), 8u);
+    EXPECT_TRUE(IsPng(run.out)) << "stdout holds the PNG alone";
+    EXPECT_EQ(run.out.substr(run.out.size() - 8), std::string("IEND\xae\x42\x60\x82", 8))
+        << "stdout holds the PNG alone, and nothing after it";
+    EXPECT_EQ(LoadPicture(dir.Write("copy.png", run.out)).width, 1280);
+    EXPECT_FALSE(std::filesystem::exists(dir / "-"));
+
+    for (const std::vector<std::string>& extra :
+         {std::vector<std::string>{"--frames", "3"}, {"--trace"}}) {
+        std::vector<std::string> arguments = {"render", "--no-config", "--out", "-"};
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
+        const RunResult refused = RunSandbox(arguments, dir);
+        EXPECT_EQ(refused.status, 2) << refused.err;
+        EXPECT_NE(refused.err.find("standard output"), std::string::npos) << refused.err;
+        EXPECT_TRUE(refused.out.empty());
     }
 }
 

@@ -84,9 +84,20 @@ TEST_F(PngOutputTest, AFailedRunLeavesTheFramesOfTheLastGoodRun) {
     } catch (const files::WriteFailed& failed) {
         error = failed.what();
     }
-    ::unsetenv("QUELLMARK_TEST_WRITE_FAULT");
     EXPECT_NE(error.find("No space left on device"), std::string::npos) << error;
     EXPECT_EQ(Contents(folder), good);
+
+    // Folders the failed run made for its frames go with it, once empty.
+    ::setenv("QUELLMARK_TEST_WRITE_FAULT", "frame-0001", 1);
+    error.clear();
+    try {
+        Run(dir / "new" / "frames", 2, 90);
+    } catch (const files::WriteFailed& failed) {
+        error = failed.what();
+    }
+    ::unsetenv("QUELLMARK_TEST_WRITE_FAULT");
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(fs::exists(dir / "new")) << "an empty folder was left behind";
 }
 #endif
 
@@ -97,6 +108,10 @@ TEST_F(PngOutputTest, AShorterRunReplacesTheFramesAndClearsWhatLongerRunsLeft) {
     // What a killed run leaves: the temporary of a frame it had written.
     dir.Write("fr/" + files::TemporaryFor("frame-0031.png").string(), "part");
     const auto users = dir.Write("fr/.frame-0031.png.notes", "the user's");
+    // Names this program does not give frames are the user's too.
+    dir.Write("fr/frame-1.png", "not a name this program gives");
+    dir.Write("fr/notes.txt", "the user's");
+    fs::create_directories(folder / "frame-0011.png");
 #ifndef _WIN32
     // One that is a link is replaced, not written through.
     const auto elsewhere = dir.Write("elsewhere", "not a frame");
@@ -104,7 +119,10 @@ TEST_F(PngOutputTest, AShorterRunReplacesTheFramesAndClearsWhatLongerRunsLeft) {
 #endif
     Run(folder, 4, 90);
     const auto now = Contents(folder);
-    ASSERT_EQ(now.size(), 5u) << "four frames and the user's file";
+    ASSERT_EQ(now.size(), 8u) << "four frames and the user's four entries";
+    EXPECT_EQ(now.at("frame-1.png"), "not a name this program gives");
+    EXPECT_EQ(now.at("notes.txt"), "the user's");
+    EXPECT_EQ(now.at("frame-0011.png"), "(not a file)");
     for (int frame = 1; frame <= 4; ++frame) {
         EXPECT_EQ(now.at(FrameFileName(frame)), now.at("frame-0001.png"));
         EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(folder / FrameFileName(frame))));

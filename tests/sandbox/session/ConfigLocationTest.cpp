@@ -1,5 +1,6 @@
 // Where the config lives when no --config is given: by the platform's custom,
-// from the environment the program starts with.
+// from the environment the program starts with. (That a run saves it there:
+// SandboxConfigTest.DefaultConfigLivesInTheUsersConfigDirectory.)
 
 #include <cstdlib>
 #include <filesystem>
@@ -12,12 +13,20 @@
 namespace {
 
 using sandbox::AppDataConfigPath;
+using sandbox::DefaultConfigPath;
 using sandbox::DefaultConfigPathHere;
 
 TEST(ConfigLocationTest, UnderTheApplicationDataFolder) {
     const std::filesystem::path appData = std::filesystem::path("C:") / "Users" / "u" / "AppData";
     EXPECT_EQ(AppDataConfigPath(appData), appData / "quellmark" / "config.cfg");
     EXPECT_TRUE(AppDataConfigPath({}).empty()) << "no folder, no config";
+}
+
+TEST(ConfigLocationTest, UnderXdgConfigHomeElseTheHomesConfigFolder) {
+    EXPECT_EQ(DefaultConfigPath("/x", "/h"), "/x/quellmark/config.cfg");
+    EXPECT_EQ(DefaultConfigPath("", "/h"), "/h/.config/quellmark/config.cfg");
+    EXPECT_EQ(DefaultConfigPath(nullptr, "/h"), "/h/.config/quellmark/config.cfg");
+    EXPECT_TRUE(DefaultConfigPath(nullptr, nullptr).empty()) << "no folder, no config";
 }
 
 #if defined(_WIN32)
@@ -30,7 +39,7 @@ TEST(ConfigLocationTest, WindowsFollowsAppData) {
     EXPECT_TRUE(DefaultConfigPathHere().empty());
 }
 #else
-TEST(ConfigLocationTest, PosixFollowsXdgConfigHomeThenHome) {
+TEST(ConfigLocationTest, PosixReadsTheEnvironment) {
     const char* home = std::getenv("HOME");
     const std::string savedHome = home ? home : "";
     ::setenv("XDG_CONFIG_HOME", "/x", 1);

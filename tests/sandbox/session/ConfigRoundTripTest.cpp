@@ -1,6 +1,11 @@
 // The host's config across runs of quellmark-sandbox: saved by writeconfig,
-// loaded by the next run, and a broken file warned about and left alone.
+// loaded by the next run, a broken file warned about and left alone, values
+// of any bytes read back, a save that fails failing the run.
 #include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "ProgramRun.h"
 
@@ -25,6 +30,15 @@ protected:
 
     static std::size_t Lines(const RunResult& run) {
         return LinesStartingWith(run.out, "DrawLine").size();
+    }
+
+    // Expects `run` to have ended with `status`, saying every one of `mentioned`.
+    static void Expect(const RunResult& run, int status,
+                       std::initializer_list<std::string> mentioned) {
+        EXPECT_EQ(run.status, status) << run.err;
+        for (const std::string& text : mentioned) {
+            EXPECT_NE(run.err.find(text), std::string::npos) << text << "\n" << run.err;
+        }
     }
 
     TempDir dir;
@@ -97,8 +111,8 @@ TEST_F(SandboxConfigTest, ScenarioOverridesConfigAndSetOverridesBoth) {
 TEST_F(SandboxConfigTest, EmbeddedDefaultShowsLinesUntilAFlipIsSaved) {
     const std::string config = (dir / "config.cfg").string();
     auto render = [&](std::vector<std::string> extra) {
-        std::vector<std::string> arguments = {"render", "--trace", "--out",
-                                              (dir / "out.png").string(), "--config", config};
+        std::vector<std::string> arguments = {
+            "render", "--trace", "--out", (dir / "out.png").string(), "--config", config};
         arguments.insert(arguments.end(), extra.begin(), extra.end());
         return RunSandbox(arguments, dir);
     };
@@ -111,6 +125,39 @@ TEST_F(SandboxConfigTest, EmbeddedDefaultShowsLinesUntilAFlipIsSaved) {
     run = render({});
     EXPECT_EQ(Lines(run), 0u) << "the saved flip must win over the default's own value";
 }
+
+TEST_F(SandboxConfigTest, ValuesWithLineBreaksReadBackAfterASave) {
+    // Another plugin's variable, kept through this run's saves as it was.
+    const auto config =
+        dir.Write("config.cfg", "qm_enabled \"1\"\nother_plugin \"1\\n# x\\t\\\"y\\\"\\\\\"\n");
+    const RunResult first = Render(kPlain, {"--config", config.string(), "--exec", "writeconfig"});
+    ASSERT_EQ(first.status, 0) << first.err;
+    const std::string saved = ReadFile(config);
+    // The next run reads it without a complaint and saves the same again.
+    const RunResult second = Render(kPlain, {"--config", config.string(), "--exec", "writeconfig"});
+    ASSERT_EQ(second.status, 0) << second.err;
+    EXPECT_EQ(second.err.find("warning"), std::string::npos) << second.err;
+    EXPECT_EQ(ReadFile(config), saved);
+    EXPECT_NE(saved.find("other_plugin \"1\\n# x\\t\\\"y\\\"\\\\\"\n"), std::string::npos) << saved;
+}
+
+#ifndef _WIN32
+// A file refused for writing, a folder that is a file, a name too long: POSIX's.
+TEST_F(SandboxConfigTest, AFailedSaveMakesTheRunExit1) {
+    dir.Write("not-a-folder", "");
+    Expect(Render(kPlain, {"--config", (dir / "not-a-folder" / "config.cfg").string(), "--exec",
+                           "writeconfig"}),
+           1, {"not-a-folder", "write failed"});
+    const auto locked = dir.Write("locked.cfg", "qm_enabled \"0\"\n");
+    ASSERT_EQ(::chmod(locked.c_str(), 0444), 0);
+    Expect(Render(kPlain, {"--config", locked.string(), "--exec", "qm_enabled 1; writeconfig"}), 1,
+           {"locked.cfg", "read-only"});
+    EXPECT_EQ(ReadFile(locked), "qm_enabled \"0\"\n");
+    Expect(Render(kPlain,
+                  {"--config", (dir / std::string(300, 'n')).string(), "--exec", "writeconfig"}),
+           1, {"File name too long"});
+}
+#endif
 
 } // namespace
 } // namespace sandboxtest

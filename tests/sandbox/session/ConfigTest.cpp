@@ -7,7 +7,6 @@
 
 #include "ProgramRun.h"
 #include "session/Config.h"
-#include "session/ConfigLocation.h"
 
 namespace sandbox {
 namespace {
@@ -62,13 +61,6 @@ TEST(ConfigTest, ProblemsNameSourceAndLine) {
         EXPECT_FALSE(ParseConfig(text, "c.cfg", problem)) << text;
         EXPECT_EQ(problem.rfind(expected, 0), 0u) << text << " -> " << problem;
     }
-}
-
-TEST(ConfigTest, DefaultPathPrefersXdgThenHome) {
-    EXPECT_EQ(DefaultConfigPath("/x", "/h"), "/x/quellmark/config.cfg");
-    EXPECT_EQ(DefaultConfigPath("", "/h"), "/h/.config/quellmark/config.cfg");
-    EXPECT_EQ(DefaultConfigPath(nullptr, "/h"), "/h/.config/quellmark/config.cfg");
-    EXPECT_TRUE(DefaultConfigPath(nullptr, nullptr).empty());
 }
 
 TEST(ConfigStoreTest, SaveKeepsEntriesOfVariablesNotRegistered) {

@@ -52,8 +52,22 @@ TEST_F(GivenVariablesTest, ANameNoPluginRegisteredIsRefusedWithTheNameMeant) {
                   {"scene.json: cvars.qm_enable", meant});
     ExpectRefused(Render("", {"--exec", "qm_enable 0; writeconfig"}),
                   {"--exec \"qm_enable 0; writeconfig\"", meant, "no --exec line was run"});
-    // The first part unknown, a known one after it: neither runs.
+    // The first part unknown, a known one after it: neither runs; nor does
+    // an earlier line.
     ExpectRefused(Render("", {"--exec", "nosuch; writeconfig"}), {"\"nosuch\""});
+    ExpectRefused(Render("", {"--exec", "writeconfig", "--exec", "qm_enable 0"}), {meant});
+#ifndef _WIN32
+    // A window's script is held to the same (SDL's dummy driver, asked for
+    // by name, needs no display).
+    const RunResult window =
+        RunSandbox({"window", "--frames", "3", "--config", config.string(), "--script",
+                    "1 console writeconfig; 2 console qm_enable 0"},
+                   dir, {"env", "SDL_VIDEODRIVER=dummy"});
+    EXPECT_EQ(window.status, 2) << window.err;
+    EXPECT_NE(window.err.find("frame 2"), std::string::npos) << window.err;
+    EXPECT_NE(window.err.find(meant), std::string::npos) << window.err;
+    EXPECT_FALSE(std::filesystem::exists(config)) << "saved before the slip was found";
+#endif
     ExpectRefused(Render("", {"--exec", "qm_enabled 0;\"\";writeconfig"}),
                   {"an empty command name"});
     ExpectRefused(Render("", {"--exec", "plugin frob"}), {"usage: plugin unload"});
