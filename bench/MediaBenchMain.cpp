@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -147,38 +148,48 @@ std::string EncodeWithStb(const sandbox::Image& image) {
     return bytes;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+struct Arguments {
     int frames = 1000;
     std::string keep;
+};
+
+// Nothing when the command line is refused, after saying so.
+std::optional<Arguments> ReadArguments(int argc, char** argv) {
+    Arguments arguments;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         if (argument == "--frames" && i + 1 < argc) {
-            frames = std::atoi(argv[++i]);
+            arguments.frames = std::atoi(argv[++i]);
         } else if (argument == "--keep" && i + 1 < argc) {
-            keep = argv[++i];
+            arguments.keep = argv[++i];
         } else {
             std::fprintf(stderr, "usage: quellmark-media-bench [--frames N] [--keep DIR]\n");
-            return 2;
+            return std::nullopt;
         }
     }
-    if (frames < 1 || frames > 100000) {
+    if (arguments.frames < 1 || arguments.frames > 100000) {
         std::fprintf(stderr, "quellmark-media-bench: --frames is 1 to 100000\n");
-        return 2;
+        return std::nullopt;
     }
-    fs::path folder = keep;
-    if (keep.empty()) {
-        std::string pattern = (fs::temp_directory_path() / "quellmark-media-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            std::perror("quellmark-media-bench: mkdtemp");
-            return 1;
-        }
-        folder = pattern;
-    } else {
-        fs::create_directories(folder);
-    }
+    return arguments;
+}
 
+// Where the outputs go: --keep's folder, or a fresh temporary one (empty
+// when none could be made).
+fs::path OutputFolder(const std::string& keep) {
+    if (!keep.empty()) {
+        fs::create_directories(keep);
+        return keep;
+    }
+    std::string pattern = (fs::temp_directory_path() / "quellmark-media-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        std::perror("quellmark-media-bench: mkdtemp");
+        return {};
+    }
+    return pattern;
+}
+
+void PrintHeader(int frames) {
     double load[1] = {0.0};
     ::getloadavg(load, 1);
     std::printf("the embedded default at 1280x720, %d frames per format, each in its own process;\n"
@@ -188,35 +199,41 @@ int main(int argc, char** argv) {
                 "CPU ms per frame");
     std::printf("%-5s %8s %8s %8s | %9s %9s %9s %9s | %9s %9s %9s\n", "", "frames/s", "peak MB",
                 "file MB", "simulate", "draw", "encode", "wait", "draw", "encode", "frames/s");
-    bool missed = false;
-    for (const Format& format : kFormats) {
-        const ChildResult result = RunInChild(format, folder, frames);
-        if (!result.ok) {
-            std::printf("%-5s failed: %s\n", format.name, result.error.c_str());
-            missed = true;
-            continue;
-        }
-        const MediaRun& run = result.run;
-        const double perFrame = 1000.0 / run.frames;
-        const double fps = run.frames / run.times.total;
-        // Drawing and encoding run on a core each: the busier thread sets
-        // the pace two otherwise idle cores would allow.
-        const double cpuFps = run.frames / std::max(run.times.drawingCpu, run.times.encodingCpu);
-        std::printf("%-5s %8.1f %8.1f %8.1f | %9.2f %9.2f %9.2f %9.2f | %9.2f %9.2f %9.1f\n",
-                    format.name, fps, result.peakMegabytes, double(run.bytes) / 1e6,
-                    run.times.simulation * perFrame, run.times.drawing * perFrame,
-                    run.times.encoding * perFrame, run.times.waiting * perFrame,
-                    run.times.drawingCpu * perFrame, run.times.encodingCpu * perFrame, cpuFps);
-        if (format.minimumFps > 0.0 && fps < format.minimumFps) {
-            std::printf("      missed: at least %.0f frames per second\n", format.minimumFps);
-            missed = true;
-        }
-        if (result.peakMegabytes >= kMaximumPeakMegabytes) {
-            std::printf("      missed: under %.0f MB at its peak\n", kMaximumPeakMegabytes);
-            missed = true;
-        }
-    }
+}
 
+// Renders `format` in a child process and prints its line; false when it
+// failed or missed a target.
+bool MeasureFormat(const Format& format, const fs::path& folder, int frames) {
+    const ChildResult result = RunInChild(format, folder, frames);
+    if (!result.ok) {
+        std::printf("%-5s failed: %s\n", format.name, result.error.c_str());
+        return false;
+    }
+    const MediaRun& run = result.run;
+    const double perFrame = 1000.0 / run.frames;
+    const double fps = run.frames / run.times.total;
+    // Drawing and encoding run on a core each: the busier thread sets the
+    // pace two otherwise idle cores would allow.
+    const double cpuFps = run.frames / std::max(run.times.drawingCpu, run.times.encodingCpu);
+    std::printf("%-5s %8.1f %8.1f %8.1f | %9.2f %9.2f %9.2f %9.2f | %9.2f %9.2f %9.1f\n",
+                format.name, fps, result.peakMegabytes, double(run.bytes) / 1e6,
+                run.times.simulation * perFrame, run.times.drawing * perFrame,
+                run.times.encoding * perFrame, run.times.waiting * perFrame,
+                run.times.drawingCpu * perFrame, run.times.encodingCpu * perFrame, cpuFps);
+    bool met = true;
+    if (format.minimumFps > 0.0 && fps < format.minimumFps) {
+        std::printf("      missed: at least %.0f frames per second\n", format.minimumFps);
+        met = false;
+    }
+    if (result.peakMegabytes >= kMaximumPeakMegabytes) {
+        std::printf("      missed: under %.0f MB at its peak\n", kMaximumPeakMegabytes);
+        met = false;
+    }
+    return met;
+}
+
+// One frame through the PNG writer used before and the one used now.
+void ComparePngWriters() {
     const sandbox::Image frame = FirstFrame(QUELLMARK_MODULE_PATH);
     std::size_t stbBytes = 0;
     std::size_t pngBytes = 0;
@@ -226,10 +243,28 @@ int main(int argc, char** argv) {
                 "  stb_image_write (before) %6.1f / %6.1f, %zu bytes\n"
                 "  libpng (now)             %6.1f / %6.1f, %zu bytes: %.1f times less CPU\n",
                 stb.elapsed, stb.cpu, stbBytes, png.elapsed, png.cpu, pngBytes, stb.cpu / png.cpu);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::optional<Arguments> arguments = ReadArguments(argc, argv);
+    if (!arguments) {
+        return 2;
+    }
+    const fs::path folder = OutputFolder(arguments->keep);
+    if (folder.empty()) {
+        return 1;
+    }
+    PrintHeader(arguments->frames);
+    bool missed = false;
+    for (const Format& format : kFormats) {
+        missed = !MeasureFormat(format, folder, arguments->frames) || missed;
+    }
+    ComparePngWriters();
     std::printf("targets: PNG sequence >= 60 frames/s, MP4 >= 100, peak < 100 MB: %s\n",
                 missed ? "MISSED" : "met");
-
-    if (keep.empty()) {
+    if (arguments->keep.empty()) {
         fs::remove_all(folder);
     }
     return missed ? 1 : 0;
