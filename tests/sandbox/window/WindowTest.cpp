@@ -116,7 +116,7 @@ TEST(SandboxWindowTest, AHeldKeyMovesTheCameraWhileHeldAPressedOneForAFrame) {
     ASSERT_EQ(run.status, 0) << run.err;
     const RunResult once =
         RunSandbox({"window", "--no-config", "--scenario", scene, "--frames", "8", "--script",
-                    "1 key W; 6 console savescenario " + pressed.string()},
+                    "2 key W; 6 console savescenario " + pressed.string()},
                    dir, OnADisplay());
     ASSERT_EQ(once.status, 0) << once.err;
 
@@ -173,15 +173,18 @@ TEST(SandboxWindowTest, AScriptQuitsOrSaysItIsOverAndItsFailuresFailTheRun) {
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("window closed after 3 frames"), std::string::npos) << run.out;
 
-    // A screenshot and a saved pose that cannot be written: said, the run
-    // goes on to its end, and ends with status 1.
-    std::filesystem::create_symlink("/dev/full", dir / "full.png");
+    // A screenshot and a saved pose that cannot be written (a read-only
+    // file, a folder): said, the run goes on to its end, and ends with status 1.
+    const auto locked = dir.Write("locked.png", "the user's picture");
+    std::filesystem::permissions(locked, std::filesystem::perms::owner_read);
+    std::filesystem::create_directory(dir / "pose.json");
     run = RunSandbox({"window", "--no-config", "--frames", "12", "--script",
-                      "2 screenshot " + (dir / "full.png").string() +
-                          "; 3 console savescenario /dev/full; 5 console help"},
+                      "2 screenshot " + locked.string() + "; 3 console savescenario " +
+                          (dir / "pose.json").string() + "; 5 console help"},
                      dir, OnADisplay());
     EXPECT_EQ(run.status, 1) << run.err;
     EXPECT_NE(run.err.find("2 writes failed (screenshot: "), std::string::npos) << run.err;
+    EXPECT_EQ(ReadFile(locked), "the user's picture");
     EXPECT_NE(run.out.find("window closed after 12 frames"), std::string::npos) << run.out;
     EXPECT_EQ(Occurrences(run.out, "script: its last item ran at frame 5"), 1u)
         << "said once, once the script is over:\n"
