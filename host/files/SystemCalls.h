@@ -146,4 +146,18 @@ void WriteByLines(std::FILE* stream);
 // without writing to it.
 bool ReaderGone(int fd);
 
+// --- A run's private folder (PrivateFolder)
+
+// A lock on the file `name` in `folder`, made there when `create`: a value
+// that holds it until ReleaseLock, or -1 when another process holds it (or
+// it cannot be opened). The system lets go of it when its process ends.
+std::intptr_t TakeLock(const std::filesystem::path& folder, const char* name, bool create);
+void ReleaseLock(std::intptr_t lock);
+// A new folder in `temp` named `prefix` and a random part, which only this
+// user can enter; empty with the reason in `error` when none can be made.
+std::filesystem::path MakeUniqueFolder(const std::filesystem::path& temp, std::string_view prefix,
+                                       std::string& error);
+// Whether `path` is a folder of this user's, not a link to one.
+bool IsOwnFolder(const std::filesystem::path& path);
+
 } // namespace files::system

@@ -5,12 +5,14 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 #include "files/FileKind.h"
@@ -306,6 +308,40 @@ void WriteByLines(std::FILE* stream) {
 bool ReaderGone(int fd) {
     pollfd state{fd, POLLOUT, 0};
     return ::poll(&state, 1, 0) == 1 && (state.revents & POLLERR) != 0;
+}
+
+std::intptr_t TakeLock(const std::filesystem::path& folder, const char* name, bool create) {
+    const int flags = O_RDWR | O_CLOEXEC | O_NOFOLLOW | (create ? O_CREAT | O_EXCL : 0);
+    const int fd = ::open((folder / name).c_str(), flags, 0600);
+    if (fd < 0) {
+        return -1;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+void ReleaseLock(std::intptr_t lock) {
+    ::close(static_cast<int>(lock));
+}
+
+std::filesystem::path MakeUniqueFolder(const std::filesystem::path& temp, std::string_view prefix,
+                                       std::string& error) {
+    std::string name = (temp / (std::string(prefix) + "XXXXXX")).string();
+    // mkdtemp makes it mode 0700.
+    if (::mkdtemp(name.data()) == nullptr) {
+        error = std::strerror(errno);
+        return {};
+    }
+    return name;
+}
+
+bool IsOwnFolder(const std::filesystem::path& path) {
+    struct stat status {};
+    return ::lstat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode) &&
+           status.st_uid == ::geteuid();
 }
 
 } // namespace files::system

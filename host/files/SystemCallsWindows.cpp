@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cwctype>
+#include <random>
 
 #include "files/SystemText.h"
 
@@ -266,6 +267,45 @@ void WriteByLines(std::FILE* stream) {
 
 bool ReaderGone(int) {
     return false;
+}
+
+// The lock is the file opened sharing nothing: a second opening fails while
+// the first lives.
+std::intptr_t TakeLock(const std::filesystem::path& folder, const char* name, bool create) {
+    const HANDLE lock =
+        ::CreateFileW((folder / name).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                      create ? CREATE_NEW : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return lock == INVALID_HANDLE_VALUE ? -1 : reinterpret_cast<std::intptr_t>(lock);
+}
+
+void ReleaseLock(std::intptr_t lock) {
+    ::CloseHandle(reinterpret_cast<HANDLE>(lock));
+}
+
+// No mkdtemp: a random name, and CreateDirectoryW, which fails rather than
+// take a folder that is already there. The user's temporary folder is the
+// user's own.
+std::filesystem::path MakeUniqueFolder(const std::filesystem::path& temp, std::string_view prefix,
+                                       std::string& error) {
+    std::random_device random;
+    const std::wstring start = std::filesystem::path(std::string(prefix)).wstring();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::filesystem::path folder = temp / (start + std::to_wstring(random()));
+        if (::CreateDirectoryW(folder.c_str(), nullptr)) {
+            return folder;
+        }
+        if (::GetLastError() != ERROR_ALREADY_EXISTS) {
+            break;
+        }
+    }
+    error = SystemText(::GetLastError());
+    return {};
+}
+
+bool IsOwnFolder(const std::filesystem::path& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+           (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
 }
 
 } // namespace files::system
