@@ -2,7 +2,8 @@
 // pseudo-random frusta and segments go through ViewFrustum::Build and
 // LineSegment::DrawClipped, and every logged ProjectF and DrawLine text (floats
 // printed exactly) is folded into one hash, together with the bits of every
-// frustum built. Work on the speed of this code must leave that hash unchanged.
+// frustum built. Any change to the geometry that is not meant to change what
+// is drawn (work on its speed, a tidy-up) must leave that hash unchanged.
 
 #include <bit>
 #include <cstdint>
@@ -21,9 +22,9 @@
 
 namespace {
 
-// Recorded by running this test against the geometry before any work on its
-// speed. A hard-coded expectation is right here and nowhere else: the point is
-// to pin existing behaviour, not to state a known answer. If a deliberate change
+// Recorded by running this test on the geometry whose drawing it pins. A
+// hard-coded expectation is right here and nowhere else: the point is to pin
+// existing behaviour, not to state a known answer. If a deliberate change
 // of behaviour moves it, record the new figures in the same commit and say why.
 //
 // One recording per C library: the geometry calls the standard single-precision
@@ -239,14 +240,18 @@ std::string Hex(std::uint64_t value) {
 
 } // namespace
 
-TEST(DrawClippedRegressionTest, CanvasCallsMatchThoseRecordedBeforeSpeedWork) {
+TEST(DrawClippedRegressionTest, FixedSegmentsDrawTheRecordedCanvasCallsToTheBit) {
     const Tally tally = ClipFixedCases();
     EXPECT_EQ(tally.linesDrawn, kRecordedLinesDrawn)
-        << "a different number of the " << tally.draws << " fixed segments is drawn now";
+        << "a different number of the " << tally.draws << " fixed segments is drawn now: the "
+        << "clipping now keeps or drops segments it did not before";
     EXPECT_EQ(tally.digest, kRecordedDigest)
-        << "the frusta built or the ProjectF/DrawLine calls of the fixed segments changed; "
-           "digest now "
-        << Hex(tally.digest) << ". Faster code must draw exactly what the old code drew.";
+        << "the frusta built, or the ProjectF/DrawLine calls of the fixed segments, differ from "
+           "the recording in some bit (digest now "
+        << Hex(tally.digest)
+        << "): a frustum plane, a clipped end or the order of the canvas calls moved. A change "
+           "that is not meant to change what is drawn must keep every bit; one that is meant "
+           "to records the new digest in the same commit, saying why.";
 }
 
 // The digest only pins what the cases reach: they must take every path
