@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <exception>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -56,7 +57,13 @@ struct Dispatch {
     }
     int operator()(const sandbox::Answer& answer) const {
         std::fputs(answer.out.c_str(), stdout);
-        std::fputs(answer.err.c_str(), stderr);
+        // A refusal quotes the words it refuses, which may hold anything.
+        std::string_view err = answer.err;
+        while (!err.empty()) {
+            const std::size_t end = err.find('\n');
+            sandbox::Say(stderr, err.substr(0, end));
+            err.remove_prefix(end == std::string_view::npos ? err.size() : end + 1);
+        }
         return answer.status;
     }
 };
