@@ -209,6 +209,7 @@ Request ParseCommandLine(std::span<const std::string> arguments) {
         ->type_name("DIR")
         ->check(NonEmpty());
     AddFlag(validateCommand, "--list", validate.list, "list the checks and exit");
+    validateCommand.add_option("--child-report", validate.childReport)->group(""); // hidden
     // Set last: subcommands take their parent's footer when they are added.
     program.footer("'quellmark-sandbox COMMAND --help' lists a command's options.");
 
