@@ -43,7 +43,9 @@ void PrepareChild();
 bool WriteReport(const std::string& channel, const std::string& text);
 
 // The memory limit this process runs under, in words ("a memory limit of
-// 2048 MiB", "no memory limit"), for the self-test that shows it is set.
+// 2048 MiB", "no memory limit"; on Windows "a job without a memory limit"
+// where the system keeps the job but not its limit, as Wine does), for the
+// self-test that shows it is set.
 std::string OwnMemoryLimit();
 
 } // namespace validate

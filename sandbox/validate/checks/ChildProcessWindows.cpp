@@ -172,22 +172,40 @@ LONG WINAPI EndWithExceptionCode(EXCEPTION_POINTERS* exception) {
     return EXCEPTION_EXECUTE_HANDLER;
 }
 
+// A stack overflow leaves a page or two to handle it in; the C++ runtime's
+// own handlers, called first otherwise, use them up (under Wine the process
+// then ends with status 0, as if it had passed). Ended at once instead.
+LONG WINAPI EndOnStackOverflow(EXCEPTION_POINTERS* exception) {
+    if (exception->ExceptionRecord->ExceptionCode == EXCEPTION_STACK_OVERFLOW) {
+        TerminateProcess(GetCurrentProcess(), EXCEPTION_STACK_OVERFLOW);
+    }
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
 } // namespace
 
-ChildEnd RunInChildProcess(const Check& check, const CheckContext& context,
-                           std::chrono::seconds limit) {
-    ChildEnd end;
+namespace {
+
+// A child started for a check: its end of the report pipe, its job, itself.
+struct Child {
+    Handle reading;
+    Handle job;
+    Handle process;
+};
+
+// Starts the child in its job; false, with `why`, when it could not be.
+bool StartChild(const Check& check, const CheckContext& context, Child& child, std::string& why) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    Handle reading, writing;
-    if (!CreatePipe(&reading.value, &writing.value, &inherit, 0) ||
-        !SetHandleInformation(reading.value, HANDLE_FLAG_INHERIT, 0)) {
-        end.cause = "cannot make a pipe: " + files::SystemText(GetLastError());
-        return end;
+    Handle writing;
+    if (!CreatePipe(&child.reading.value, &writing.value, &inherit, 0) ||
+        !SetHandleInformation(child.reading.value, HANDLE_FLAG_INHERIT, 0)) {
+        why = "cannot make a pipe: " + files::SystemText(GetLastError());
+        return false;
     }
-    Handle job(MakeJob());
-    if (job.value == nullptr) {
-        end.cause = "cannot make a job object: " + files::SystemText(GetLastError());
-        return end;
+    child.job.value = MakeJob();
+    if (child.job.value == nullptr) {
+        why = "cannot make a job object: " + files::SystemText(GetLastError());
+        return false;
     }
     std::wstring command = ChildCommandLine(check, context, writing.value);
     STARTUPINFOW startup{};
@@ -200,35 +218,46 @@ ChildEnd RunInChildProcess(const Check& check, const CheckContext& context,
     std::fflush(nullptr);
     if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr,
                         nullptr, &startup, &process)) {
-        end.cause = "cannot start " + files::SystemText(GetLastError());
-        return end;
+        why = "cannot start this program again for the check: " + files::SystemText(GetLastError());
+        return false;
     }
-    Handle child(process.hProcess), thread(process.hThread);
+    child.process.value = process.hProcess;
+    Handle thread(process.hThread);
     // In the job before it runs a single instruction, so nothing escapes it.
-    if (!AssignProcessToJobObject(job.value, child.value)) {
-        end.cause = "cannot put the child in its job: " + files::SystemText(GetLastError());
-        TerminateProcess(child.value, 1);
-        return end;
+    if (!AssignProcessToJobObject(child.job.value, child.process.value)) {
+        why = "cannot put the child in its job: " + files::SystemText(GetLastError());
+        TerminateProcess(child.process.value, 1);
+        return false;
     }
     ResumeThread(thread.value);
-    writing.Close();
+    return true;
+}
 
+} // namespace
+
+ChildEnd RunInChildProcess(const Check& check, const CheckContext& context,
+                           std::chrono::seconds limit) {
+    ChildEnd end;
+    Child child;
+    if (!StartChild(check, context, child, end.cause)) {
+        return end;
+    }
     const auto deadline = Clock::now() + limit;
     for (;;) {
-        Drain(reading.value, end.report);
-        if (WaitForSingleObject(child.value, 10) == WAIT_OBJECT_0) {
+        Drain(child.reading.value, end.report);
+        if (WaitForSingleObject(child.process.value, 10) == WAIT_OBJECT_0) {
             break;
         }
         if (Clock::now() >= deadline) {
-            TerminateJobObject(job.value, kTimedOutStatus);
-            WaitForSingleObject(child.value, INFINITE);
+            TerminateJobObject(child.job.value, kTimedOutStatus);
+            WaitForSingleObject(child.process.value, INFINITE);
             end.how = ChildEnd::How::TimedOut;
             return end;
         }
     }
-    Drain(reading.value, end.report);
+    Drain(child.reading.value, end.report);
     DWORD code = 0;
-    GetExitCodeProcess(child.value, &code);
+    GetExitCodeProcess(child.process.value, &code);
     ReadExitCode(code, end);
     return end;
 }
@@ -236,12 +265,10 @@ ChildEnd RunInChildProcess(const Check& check, const CheckContext& context,
 void PrepareChild() {
     // No error box and no debugger: a crash ends the process, with its
     // exception code as the exit status (which Wine's default handling, which
-    // starts its debugger, does not give for a stack overflow). Room on the
-    // stack for that filter to run after one.
+    // starts its debugger, does not give for a stack overflow).
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
     SetUnhandledExceptionFilter(EndWithExceptionCode);
-    ULONG guarantee = 64 * 1024;
-    SetThreadStackGuarantee(&guarantee);
+    AddVectoredExceptionHandler(1, EndOnStackOverflow);
 }
 
 bool WriteReport(const std::string& channel, const std::string& text) {
@@ -264,11 +291,16 @@ bool WriteReport(const std::string& channel, const std::string& text) {
 }
 
 std::string OwnMemoryLimit() {
+    BOOL inJob = FALSE;
+    if (!IsProcessInJob(GetCurrentProcess(), nullptr, &inJob) || !inJob) {
+        return "no memory limit";
+    }
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
     if (!QueryInformationJobObject(nullptr, JobObjectExtendedLimitInformation, &limits,
                                    sizeof limits, nullptr) ||
         (limits.BasicLimitInformation.LimitFlags & JOB_OBJECT_LIMIT_PROCESS_MEMORY) == 0) {
-        return "no memory limit";
+        // Wine keeps a job's processes but none of its limits.
+        return "a job without a memory limit";
     }
     return "a memory limit of " + std::to_string(limits.ProcessMemoryLimit >> 20) + " MiB";
 }

@@ -14,6 +14,11 @@
 #include <vector>
 
 #include "ProgramRun.h"
+#include "files/PathText.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
 
 namespace {
 
@@ -53,6 +58,18 @@ constexpr Causes kCauses = {
     "crashed: signal SIGABRT (Aborted)", "crashed: signal SIGSEGV (Segmentation fault)",
     "crashed: signal SIGILL (Illegal instruction)", "crashed: signal SIGSEGV (Segmentation fault)"};
 #endif
+
+// The memory limit a check's child runs under, as the self-test words it.
+// Wine keeps a job's processes but none of its limits.
+std::string ChildMemoryLimit() {
+#if defined(_WIN32)
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    const bool wine = ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+    return wine ? "a job without a memory limit" : "a memory limit of 2048 MiB";
+#else
+    return "a memory limit of 2048 MiB";
+#endif
+}
 
 // The environment variable that lists the self-tests, set while it lives; the
 // program run inherits it.
@@ -194,7 +211,7 @@ TEST(ValidateCommandTest, MisbehavingChecksFailWithTheirCauseNamed) {
 #if !defined(TEST_UNDER_ASAN)
     // AddressSanitizer reports these itself, and keeps the address space.
     cases.push_back({"selftest-stack", kCauses.stackOverflow});
-    cases.push_back({"selftest-limits", "runs with a memory limit of 2048 MiB"});
+    cases.push_back({"selftest-limits", "runs with " + ChildMemoryLimit()});
 #endif
     for (const auto& [check, cause] : cases) {
         EXPECT_NE(listed.out.find(check), std::string::npos) << "not listed: " << check;
@@ -287,6 +304,24 @@ TEST(ValidateCommandTest, BreachingFramesAreSavedAsScenariosThatRenderReplays) {
         EXPECT_EQ(replay.out.substr(frame + 8, expected.size()), expected)
             << scenario << ": render's first frame begins with the calls the validator saw";
     }
+}
+
+TEST(ValidateCommandTest, PathsAreTakenAsUtf8) {
+    TempDir dir;
+    const std::filesystem::path folder = dir.Path() / u8"Pr\u00fcfung-\u03bb-\u6a21\u5757";
+    const std::filesystem::path module =
+        folder / (std::u8string(u8"Modul-\u00e9") + std::u8string(u8"" MODULE_SUFFIX));
+    std::filesystem::create_directories(folder);
+    std::filesystem::copy_file(Module("faulty_unclipped"), module);
+    const RunResult run = Validate({"--module", files::PathText(module), "--only", "hostile-frames",
+                                    "--failures", files::PathText(folder / u8"Fehler-\u00df")});
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_NE(run.err.find(files::PathText(module)), std::string::npos) << run.err;
+    const std::filesystem::path saved = folder / u8"Fehler-\u00df" / "hostile-frame-0.json";
+    EXPECT_TRUE(std::filesystem::exists(saved)) << run.out;
+    EXPECT_NE(VerdictOf(run.out, "hostile-frames").find("saved as " + files::PathText(saved)),
+              std::string::npos)
+        << run.out;
 }
 
 TEST(ValidateCommandTest, AFileThatIsNoPluginFailsWithTheLoadersReason) {
