@@ -4,7 +4,6 @@
 // dropped - nor stop the next frame from returning every handle it made.
 // (That Quellmark's handlers do nothing at all is its registrations' check.)
 
-#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -73,10 +72,10 @@ void CheckHooks(const CheckContext& context) {
                                                     " handles alive");
         }
     }
-    Require(host.FireHook("Function TAGame.Ball_TA.Explode") == 0 ||
-                std::count(before.hooked.begin(), before.hooked.end(),
-                           "Function TAGame.Ball_TA.Explode") > 0,
-            "a function the plugin never hooked ran a handler");
+    const std::string unhooked = "Function TAGame.Ball_TA.Explode";
+    if (handlers.count(unhooked) == 0) {
+        Require(host.FireHook(unhooked) == 0, "a function the plugin never hooked ran a handler");
+    }
 
     const Snapshot after = Take(host, "after the hooks");
     Require(after.writeConfigCount == before.writeConfigCount, "the hooks saved the config");
