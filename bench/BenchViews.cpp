@@ -1,7 +1,7 @@
 #include "BenchViews.h"
 
-#include "ReferenceClipper.h"
 #include "overlay/Quaternion.h"
+#include "validate/judge/ReferenceClipper.h"
 
 namespace {
 
@@ -74,7 +74,7 @@ std::array<SegmentKind, 8> ClassifySegments(sim::Host& host, const ViewFrustum& 
         host.lines.clear();
 
         const bool referenceDrawn =
-            reference::ClipSegment(frustum.Planes, segment.Start, segment.End).Visible;
+            validate::ClipSegment(frustum.Planes, segment.Start, segment.End).Visible;
         if (drawn != referenceDrawn) {
             disagreement = "line " + std::to_string(i + 1) + " is " +
                            (drawn ? "drawn" : "not drawn") + " by the overlay but " +

@@ -6,9 +6,9 @@
 
 #include <benchmark/benchmark.h>
 
-#include "AllocationCounter.h"
 #include "BenchRegistry.h"
-#include "ReferenceClipper.h"
+#include "measure/AllocationCounter.h"
+#include "validate/judge/ReferenceClipper.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ struct Staged {
     }
 };
 
-Vector ToVector(reference::Point point) {
+Vector ToVector(validate::ExactPoint point) {
     return {static_cast<float>(point.X), static_cast<float>(point.Y), static_cast<float>(point.Z)};
 }
 
@@ -34,14 +34,13 @@ Vector ToVector(reference::Point point) {
 // start, then one line).
 void ReferenceDrawClipped(CanvasWrapper canvas, const LineSegment& segment,
                           const ViewFrustum& frustum) {
-    const reference::ClipResult clip =
-        reference::ClipSegment(frustum.Planes, segment.Start, segment.End);
+    const validate::ClipResult clip =
+        validate::ClipSegment(frustum.Planes, segment.Start, segment.End);
     if (!clip.Visible) {
         return;
     }
-    const Vector start =
-        ToVector(reference::PointOnSegment(segment.Start, segment.End, clip.Enter));
-    const Vector end = ToVector(reference::PointOnSegment(segment.Start, segment.End, clip.Exit));
+    const Vector start = ToVector(validate::PointOnSegment(segment.Start, segment.End, clip.Enter));
+    const Vector end = ToVector(validate::PointOnSegment(segment.Start, segment.End, clip.Exit));
     const Vector2F projectedEnd = canvas.ProjectF(end);
     const Vector2F projectedStart = canvas.ProjectF(start);
     if (segment.Thickness == 1.0f) {
@@ -93,8 +92,8 @@ void ReferenceEightClips(benchmark::State& state, const BenchView& view) {
         const AllocationCounter count;
         for (auto _ : state) {
             for (const LineSegment& segment : staged.segments) {
-                reference::ClipResult clip =
-                    reference::ClipSegment(staged.frustum.Planes, segment.Start, segment.End);
+                validate::ClipResult clip =
+                    validate::ClipSegment(staged.frustum.Planes, segment.Start, segment.End);
                 benchmark::DoNotOptimize(clip);
             }
         }

@@ -7,9 +7,9 @@
 #include <exception>
 #include <memory>
 
-#include "AllocationCounter.h"
 #include "BenchRegistry.h"
 #include "HostedFrame.h"
+#include "measure/AllocationCounter.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <string_view>
 
-#include "AllocationCounter.h"
 #include "HostedFrame.h"
+#include "measure/AllocationCounter.h"
 
 namespace {
 

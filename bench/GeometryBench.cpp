@@ -3,8 +3,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include "AllocationCounter.h"
 #include "BenchRegistry.h"
+#include "measure/AllocationCounter.h"
 #include "overlay/Quaternion.h"
 
 namespace {

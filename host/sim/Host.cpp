@@ -41,6 +41,7 @@ std::shared_ptr<CVarManagerWrapper> Host::MakeCVarManager() {
 void Host::RunFrame() {
     color = Color{};
     lines.clear();
+    projections.clear();
     // By index: a drawable may register another while the frame runs.
     for (std::size_t i = 0; i < drawables_.size(); ++i) {
         drawables_[i](CanvasWrapper(this));

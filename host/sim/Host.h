@@ -2,6 +2,7 @@
 
 #include <array>
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -54,6 +55,9 @@ struct DrawnLine {
     float width = 1.0f;
     bool widthGiven = false; // drawn with the three-argument DrawLine
     Color color;
+    // How many points had been handed to ProjectF in the frame when the line
+    // was drawn, while the host records them (Host::recordProjections).
+    std::size_t projectionsBefore = 0;
 };
 
 // The game and host behind the SDK's handles, driven by tests and the sandbox.
@@ -77,6 +81,11 @@ public:
     Vector2 canvasSize{1600, 900};
     Color color;
     std::vector<DrawnLine> lines;
+    // With `recordProjections` set, every world point handed to ProjectF in
+    // the frame, bit for bit as the plugin handed it, in call order: what a
+    // judge of the drawing reads, rather than the call log's text.
+    bool recordProjections = false;
+    std::vector<Vector> projections;
 
     Console console;
     CallLog log;

@@ -210,6 +210,9 @@ CLI::App& AddValidateCommand(CLI::App& program, validate::ValidateOptions& valid
         ->type_name("DIR")
         ->check(NonEmpty());
     AddFlag(command, "--list", validate.list, "list the checks and exit");
+    // Where a check's own process reports back: the validator starting itself
+    // for one check on Windows. Not for people, so hidden.
+    command.add_option("--child-report", validate.childReport)->group("");
     return command;
 }
 

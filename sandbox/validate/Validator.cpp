@@ -1,9 +1,6 @@
 #include "validate/Validator.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <climits>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -12,6 +9,8 @@
 #include "base/ExitStatus.h"
 #include "base/InputError.h"
 #include "base/ProgramPath.h"
+#include "files/InputFile.h"
+#include "files/PathText.h"
 #include "validate/checks/AllChecks.h"
 #include "validate/checks/ChildRunner.h"
 
@@ -23,49 +22,107 @@ namespace {
 constexpr int kExitPassed = sandbox::kExitOk;
 constexpr int kExitFailed = sandbox::kExitFailure;
 
+int List(const std::vector<Check>& checks) {
+    for (const Check& check : checks) {
+        std::printf("%-16.*s %-10s %.*s\n", int(check.name.size()), check.name.data(),
+                    GroupName(check.group), int(check.summary.size()), check.summary.data());
+    }
+    return kExitPassed;
+}
+
+// A path from the command line, made absolute, as UTF-8.
+std::string Absolute(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path given = files::PathFromText(path);
+    const std::filesystem::path full = std::filesystem::absolute(given, error);
+    return files::PathText(error ? given : full);
+}
+
+CheckContext ContextOf(const ValidateOptions& options) {
+    CheckContext context;
+    const std::string module =
+        options.modulePath.empty() ? sandbox::ModuleBesideProgram() : options.modulePath;
+    // Refused, with the file layer's reason, unless it is a regular file.
+    files::InputFile(files::PathFromText(module), {"module", std::uint64_t(1) << 32, false});
+    context.modulePath = Absolute(module);
+    context.cycles = options.cycles;
+    context.seed = options.seed;
+    context.failuresDir = Absolute(options.failuresDir);
+    return context;
+}
+
+// The module's class name, asked in a child of its own: a module that crashes
+// as it loads must not take the validator with it. Empty when it cannot say.
+std::string ClassNameOf(const CheckContext& context) {
+    const Verdict verdict = RunInChild(ClassNameProbe(), context);
+    return verdict.passed ? verdict.answer : std::string();
+}
+
+// In the list's order, each once, however the names were given; with no
+// names, every check for any plugin and, for Quellmark, its own.
+std::vector<const Check*> Select(const std::vector<Check>& checks, const ValidateOptions& options,
+                                 const CheckContext& context) {
+    bool quellmark = false;
+    if (options.only.empty()) {
+        const std::string name = ClassNameOf(context);
+        quellmark = name == kQuellmarkClassName;
+        std::fprintf(stderr, "class name %s: %s\n",
+                     name.empty() ? "unknown" : ("'" + name + "'").c_str(),
+                     quellmark ? "Quellmark's own checks run too"
+                               : "the checks for any plugin (Quellmark's own: --only NAME)");
+    }
+    std::vector<const Check*> selected;
+    for (const Check& check : checks) {
+        const bool named =
+            std::find(options.only.begin(), options.only.end(), check.name) != options.only.end();
+        const bool byDefault = check.group == CheckGroup::EveryPlugin || quellmark;
+        if (options.only.empty() ? byDefault : named) {
+            selected.push_back(&check);
+        }
+    }
+    return selected;
+}
+
+// This program started by a validator for the one check --only names.
+int ServeChild(const std::vector<Check>& checks, const ValidateOptions& options) {
+    if (options.only.size() != 1) {
+        throw sandbox::InputError("--child-report runs exactly one check, named by --only");
+    }
+    const Check* check = FindCheck(checks, options.only.front());
+    if (check == nullptr) {
+        check = &ClassNameProbe();
+    }
+    CheckContext context;
+    context.modulePath = options.modulePath;
+    context.cycles = options.cycles;
+    context.seed = options.seed;
+    context.failuresDir = options.failuresDir;
+    return ServeAsChild(*check, context, options.childReport);
+}
+
 } // namespace
 
 int RunValidate(const ValidateOptions& options) {
     const std::vector<Check> checks = AllChecks();
     if (options.list) {
-        for (const Check& check : checks) {
-            std::printf("%-16.*s %.*s\n", int(check.name.size()), check.name.data(),
-                        int(check.summary.size()), check.summary.data());
-        }
-        return kExitPassed;
+        return List(checks);
     }
     for (const std::string& name : options.only) {
-        if (FindCheck(checks, name) == nullptr) {
+        const bool probe = !options.childReport.empty() && name == ClassNameProbe().name;
+        if (FindCheck(checks, name) == nullptr && !probe) {
             throw sandbox::InputError("no check is called '" + name +
                                       "'; 'validate --list' names them");
         }
     }
-    // In the list's order, each once, however the names were given.
-    std::vector<const Check*> selected;
-    for (const Check& check : checks) {
-        if (options.only.empty() ||
-            std::find(options.only.begin(), options.only.end(), check.name) != options.only.end()) {
-            selected.push_back(&check);
-        }
+    if (!options.childReport.empty()) {
+        return ServeChild(checks, options);
     }
-
-    CheckContext context;
-    context.modulePath =
-        options.modulePath.empty() ? sandbox::ModuleBesideProgram() : options.modulePath;
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(context.modulePath, error)) {
-        throw sandbox::InputError("no module file at '" + context.modulePath + "'");
-    }
-    context.modulePath = std::filesystem::absolute(context.modulePath, error).string();
-    context.cycles = options.cycles;
-    context.seed = options.seed;
-    context.failuresDir = std::filesystem::absolute(options.failuresDir, error).string();
+    const CheckContext context = ContextOf(options);
     std::fprintf(stderr, "validating %s (seed %#llx, %d load cycles)\n", context.modulePath.c_str(),
                  static_cast<unsigned long long>(context.seed), context.cycles);
-
     int passed = 0;
     int failed = 0;
-    for (const Check* check : selected) {
+    for (const Check* check : Select(checks, options, context)) {
         const Verdict verdict = RunInChild(*check, context);
         if (verdict.passed) {
             ++passed;

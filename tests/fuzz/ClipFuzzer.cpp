@@ -36,16 +36,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!frustum.BoundsTheView(input.cameraLocation, input.fov, kNear)) {
         return 0;
     }
-    host.log.calls = true;
+    host.recordProjections = true;
     input.segment.DrawClipped(CanvasWrapper(&host), frustum);
-    host.log.calls = false;
 
     if (host.LiveHandles() != 0) {
         std::fprintf(stderr, "clip breach: %ld canvas handles outlived the draw\n  %s\n",
                      host.LiveHandles(), input.Describe().c_str());
         std::abort();
     }
-    if (const auto breach = JudgeClippedDraw(input, frustum, host.log.lines, host.lines)) {
+    if (const auto breach = JudgeClippedDraw(input, frustum, host)) {
         std::fprintf(stderr, "clip breach: %s\n  %s\n", breach->c_str(), input.Describe().c_str());
         std::abort();
     }

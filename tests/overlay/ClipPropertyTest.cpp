@@ -9,11 +9,12 @@
 #include <gtest/gtest.h>
 
 #include "RecordingCanvas.h"
-#include "ReferenceClipper.h"
 #include "overlay/LineSegment.h"
 #include "overlay/Quaternion.h"
 #include "overlay/ViewFrustum.h"
 #include "sim/CameraView.h"
+#include "validate/judge/ClipJudge.h"
+#include "validate/judge/ReferenceClipper.h"
 
 namespace {
 
@@ -138,16 +139,6 @@ private:
     std::mt19937 random_;
 };
 
-// Signed distance in double precision, the normal brought to unit length.
-double PlaneDistance(const FrustumPlane& plane, Vector point) {
-    const double length =
-        std::sqrt(static_cast<double>(plane.X) * plane.X + static_cast<double>(plane.Y) * plane.Y +
-                  static_cast<double>(plane.Z) * plane.Z);
-    return (static_cast<double>(plane.X) * point.X + static_cast<double>(plane.Y) * point.Y +
-            static_cast<double>(plane.Z) * point.Z + plane.D) /
-           length;
-}
-
 // Cosine of the angle between the plane's normal and the segment.
 double IncidenceOf(const FrustumPlane& plane, const LineSegment& segment) {
     const double d[3] = {static_cast<double>(segment.End.X) - segment.Start.X,
@@ -166,17 +157,6 @@ double Parameter(const LineSegment& segment, Vector point) {
                          static_cast<double>(point.Y) - segment.Start.Y,
                          static_cast<double>(point.Z) - segment.Start.Z};
     return (d[0] * p[0] + d[1] * p[1] + d[2] * p[2]) / (d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
-}
-
-// Distance of the point from the segment's unbounded line.
-double OffLine(const LineSegment& segment, Vector point) {
-    const double t = Parameter(segment, point);
-    const reference::Point foot = reference::PointOnSegment(segment.Start, segment.End, t);
-    return std::hypot(point.X - foot.X, point.Y - foot.Y, point.Z - foot.Z);
-}
-
-bool Finite(Vector v) {
-    return std::isfinite(v.X) && std::isfinite(v.Y) && std::isfinite(v.Z);
 }
 
 double Magnitude(Vector v) {
@@ -226,7 +206,7 @@ constexpr double kPositionUlps = 16.0;
 class Judge {
 public:
     Judge(const ViewFrustum& frustum, const LineSegment& segment)
-        : frustum_(frustum), segment_(segment),
+        : frustum_(frustum), clip_(frustum.Planes), segment_(segment),
           length_(std::hypot(segment.End.X - segment.Start.X, segment.End.Y - segment.Start.Y,
                              segment.End.Z - segment.Start.Z)) {
         const double scale = std::max({Magnitude(segment.Start), Magnitude(segment.End), 1.0});
@@ -239,37 +219,18 @@ public:
         planeUlp_ = offset * 0x1p-23;
     }
 
-    // The properties every drawn piece has, whatever the reference says.
+    // The properties every drawn piece has, whatever the reference says: the
+    // clipping judge's (on the segment, its way round, inside the frustum
+    // within the margin).
     ::testing::AssertionResult Sound(const DrawnSegment& drawn) const {
-        for (const Vector end : {drawn.Start, drawn.End}) {
-            if (!Finite(end)) {
-                return ::testing::AssertionFailure() << "a drawn end is not finite";
-            }
-            if (OffLine(segment_, end) > kPositionUlps * ulp_) {
-                return ::testing::AssertionFailure()
-                       << "a drawn end lies " << OffLine(segment_, end) << " off the line";
-            }
-            const double along = Parameter(segment_, end) * length_;
-            if (along < -kPositionUlps * ulp_ || along > length_ + kPositionUlps * ulp_) {
-                return ::testing::AssertionFailure() << "a drawn end lies beyond the segment";
-            }
-            for (int i = 0; i < 6; ++i) {
-                const double distance = PlaneDistance(frustum_.Planes[i], end);
-                if (distance <= -1.0 - 8 * planeUlp_) {
-                    return ::testing::AssertionFailure()
-                           << "a drawn end lies " << -distance << " outside plane " << i;
-                }
-            }
-        }
-        if (Parameter(segment_, drawn.Start) * length_ >
-            Parameter(segment_, drawn.End) * length_ + kPositionUlps * ulp_) {
-            return ::testing::AssertionFailure() << "the drawn piece runs backwards";
+        if (auto breach = clip_.JudgePiece(segment_.Start, segment_.End, drawn.Start, drawn.End)) {
+            return ::testing::AssertionFailure() << *breach;
         }
         return ::testing::AssertionSuccess();
     }
 
     Outcome Compare(const std::optional<DrawnSegment>& drawn,
-                    const reference::ClipResult& exact) const {
+                    const validate::ClipResult& exact) const {
         if (!drawn && !exact.Visible) {
             return Outcome::Matches;
         }
@@ -310,9 +271,9 @@ private:
     double Tolerance(int plane) const { return kPositionUlps * ulp_ / Incidence(plane); }
 
     bool EndOnAPlane() const {
-        for (const FrustumPlane& plane : frustum_.Planes) {
-            if (std::fabs(PlaneDistance(plane, segment_.Start)) <= kPositionUlps * planeUlp_ ||
-                std::fabs(PlaneDistance(plane, segment_.End)) <= kPositionUlps * planeUlp_) {
+        for (int i = 0; i < 6; ++i) {
+            if (std::fabs(clip_.Distance(i, segment_.Start)) <= kPositionUlps * planeUlp_ ||
+                std::fabs(clip_.Distance(i, segment_.End)) <= kPositionUlps * planeUlp_) {
                 return true;
             }
         }
@@ -339,6 +300,7 @@ private:
     }
 
     const ViewFrustum& frustum_;
+    const validate::ClipJudge clip_;
     const LineSegment& segment_;
     double length_;
     double ulp_;
@@ -363,11 +325,11 @@ TEST(ClipPropertyTest, DrawnPiecesMatchTheReferenceClipper) {
             const LineSegment segment = maker.NextSegment(pose);
             recording.Clear();
             segment.DrawClipped(recording.Canvas(), frustum);
-            const std::optional<DrawnSegment> drawn = DrawnFromLog(recording.Log());
+            const std::optional<DrawnSegment> drawn = DrawnFrom(recording.host);
             ASSERT_EQ(!recording.Log().empty(), drawn.has_value())
                 << "expected two projections and a line, or nothing; " << Describe(pose, segment);
-            const reference::ClipResult exact =
-                reference::ClipSegment(frustum.Planes, segment.Start, segment.End);
+            const validate::ClipResult exact =
+                validate::ClipSegment(frustum.Planes, segment.Start, segment.End);
             visibleCount += exact.Visible;
 
             const Judge judge(frustum, segment);

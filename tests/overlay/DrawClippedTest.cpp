@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "AllocationCounter.h"
 #include "RecordingCanvas.h"
+#include "measure/AllocationCounter.h"
 #include "overlay/LineSegment.h"
 #include "overlay/Quaternion.h"
 #include "overlay/VectorMath.h"
@@ -47,7 +47,7 @@ protected:
         EXPECT_EQ(log.size(), 3u) << "expected ProjectF, ProjectF, DrawLine";
         EXPECT_EQ(log.back().rfind("DrawLine ", 0), 0u) << log.back();
         EXPECT_EQ(recording.host.lines.size(), 1u);
-        std::optional<DrawnSegment> drawn = DrawnFromLog(log);
+        std::optional<DrawnSegment> drawn = DrawnFrom(recording.host);
         EXPECT_TRUE(drawn.has_value()) << "two projections expected before the line";
         return drawn;
     }
@@ -274,6 +274,7 @@ TEST_F(DrawClippedTest, AllocatesNothing) {
     };
     recording.host.log.calls = false;
     recording.host.lines.reserve(16);
+    recording.host.projections.reserve(16);
     long allocations = 0;
     {
         CanvasWrapper canvas = recording.Canvas();

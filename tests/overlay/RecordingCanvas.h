@@ -7,11 +7,11 @@
 #include "sdk/CanvasWrapper.h"
 #include "sdk/Rotator.h"
 #include "sdk/Vector.h"
-#include "sim/CallLogReader.h"
 #include "sim/Host.h"
 
-// A simulated host with a camera and a canvas whose SDK calls are logged, for
-// tests that watch what the overlay asks of the canvas.
+// A simulated host with a camera and a canvas whose SDK calls are logged, and
+// the points handed to ProjectF recorded as values, for tests that watch what
+// the overlay asks of the canvas.
 struct RecordingCanvas {
     sim::Host host;
 
@@ -20,6 +20,7 @@ struct RecordingCanvas {
         host.camera = sim::Actor{location, rotation, fov};
         host.canvasSize = size;
         host.log.calls = true;
+        host.recordProjections = true;
     }
 
     CanvasWrapper Canvas() { return CanvasWrapper(&host); }
@@ -27,25 +28,21 @@ struct RecordingCanvas {
     void Clear() {
         host.log.Clear();
         host.lines.clear();
+        host.projections.clear();
     }
 };
 
-// The world ends of the one line drawn, read from the projections in the log:
-// the end is projected first, then the start.
+// The world ends of the one line drawn, from the two points projected for
+// it: the end is projected first, then the start. Nothing unless exactly two
+// points were projected.
 struct DrawnSegment {
     Vector Start;
     Vector End;
 };
 
-inline std::optional<DrawnSegment> DrawnFromLog(const std::vector<std::string>& log) {
-    std::vector<Vector> projected;
-    for (const std::string& line : log) {
-        if (auto point = sim::ProjectedPoint(line)) {
-            projected.push_back(*point);
-        }
-    }
-    if (projected.size() != 2) {
+inline std::optional<DrawnSegment> DrawnFrom(const sim::Host& host) {
+    if (host.projections.size() != 2) {
         return std::nullopt;
     }
-    return DrawnSegment{projected[1], projected[0]};
+    return DrawnSegment{host.projections[1], host.projections[0]};
 }

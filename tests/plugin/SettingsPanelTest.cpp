@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "PluginUnderTest.h"
-#include "validate/checks/PanelDriver.h"
+#include "validate/panel/PanelDriver.h"
 
 using ::testing::ElementsAre;
 

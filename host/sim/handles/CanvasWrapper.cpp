@@ -17,6 +17,9 @@ void CanvasWrapper::SetColor(unsigned char red, unsigned char green, unsigned ch
 
 Vector2F CanvasWrapper::ProjectF(Vector location) const {
     host_->log.Record("ProjectF", location);
+    if (host_->recordProjections) {
+        host_->projections.push_back(location);
+    }
     if (!host_->camera) {
         return {};
     }
@@ -25,10 +28,10 @@ Vector2F CanvasWrapper::ProjectF(Vector location) const {
 
 void CanvasWrapper::DrawLine(Vector2F start, Vector2F end) {
     host_->log.Record("DrawLine", start, end);
-    host_->lines.push_back({start, end, 1.0f, false, host_->color});
+    host_->lines.push_back({start, end, 1.0f, false, host_->color, host_->projections.size()});
 }
 
 void CanvasWrapper::DrawLine(Vector2F start, Vector2F end, float width) {
     host_->log.Record("DrawLine", start, end, width);
-    host_->lines.push_back({start, end, width, true, host_->color});
+    host_->lines.push_back({start, end, width, true, host_->color, host_->projections.size()});
 }

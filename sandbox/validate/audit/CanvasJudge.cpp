@@ -1,26 +1,79 @@
 #include "validate/audit/CanvasJudge.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
+#include <iterator>
 #include <numbers>
 
 #include "base/WorldMath.h"
 #include "overlay/Quaternion.h"
-#include "validate/audit/OverlayTargets.h"
-#include "validate/audit/ValueText.h"
+#include "validate/audit/FrameView.h"
+#include "validate/judge/ValueText.h"
 
 namespace validate {
 
 namespace {
 
-// The margin the clipping grants its intersection points, in world units.
-constexpr double kClipMargin = 1.0;
+// The corners each plane is built from, as ViewFrustum::Build takes them
+// (P0, P1, P2; the edges run from the middle one).
+constexpr int kPlaneCorners[6][3] = {{0, 1, 4}, {2, 3, 6}, {0, 4, 3},
+                                     {5, 1, 6}, {4, 5, 7}, {1, 0, 2}};
+
+// Twice the area of the triangle p0 p1 p2 over its two edges from p1.
+double AreaOverEdges(Vector p0, Vector p1, Vector p2) {
+    const double a[3] = {double(p0.X) - p1.X, double(p0.Y) - p1.Y, double(p0.Z) - p1.Z};
+    const double b[3] = {double(p2.X) - p1.X, double(p2.Y) - p1.Y, double(p2.Z) - p1.Z};
+    const double cx = a[1] * b[2] - a[2] * b[1], cy = a[2] * b[0] - a[0] * b[2],
+                 cz = a[0] * b[1] - a[1] * b[0];
+    const double area = std::sqrt(cx * cx + cy * cy + cz * cz);
+    const double edges = std::sqrt(a[0] * a[0] + a[1] * a[1] + a[2] * a[2]) +
+                         std::sqrt(b[0] * b[0] + b[1] * b[1] + b[2] * b[2]);
+    return area / edges;
+}
 
 } // namespace
 
-CanvasJudge::CanvasJudge(const sim::Actor& camera, Vector2 canvas, const FrustumJudge& frustum)
-    : view_(camera.location, camera.rotation, camera.fov, canvas), camera_(camera),
-      frustum_(frustum) {
+CanvasJudge::CanvasJudge(const sim::Actor& camera, Vector2 canvas, const ViewFrustum& frustum,
+                         const ClipJudge& clip)
+    : view_(camera.location, camera.rotation, camera.fov, canvas), camera_(camera), clip_(clip) {
+    MeasurePlanes(frustum);
+    MeasureView(canvas);
+}
+
+void CanvasJudge::MeasurePlanes(const ViewFrustum& frustum) {
+    std::copy(std::begin(frustum.Corners), std::end(frustum.Corners), corners_);
+    const Vector camera = camera_.location;
+    double reach = 0.0;
+    for (const Vector& corner : corners_) {
+        reach = std::max(reach, ::Distance(corner, camera));
+    }
+    if (std::isnan(reach)) {
+        reach = INFINITY;
+    }
+    // Each corner is a few float operations from the camera's position and the
+    // frustum's extents: about one unit in the last place of the largest
+    // magnitude in play.
+    const double largest = std::max(
+        {std::fabs(double(camera.X)), std::fabs(double(camera.Y)), std::fabs(double(camera.Z))});
+    cornerError_ = FLT_EPSILON * (largest + reach);
+    // A plane through three points turns by the corners' error over the
+    // parallelogram its edges span: thin triangles (a far corner between two
+    // near ones, a canvas of extreme shape, a field of view near 0 or 180)
+    // leave the plane far less certain than its corners.
+    for (int i = 0; i < 6; ++i) {
+        const double spread =
+            AreaOverEdges(corners_[kPlaneCorners[i][0]], corners_[kPlaneCorners[i][1]],
+                          corners_[kPlaneCorners[i][2]]);
+        turn_[i] = spread > 0.0 ? 2.0 * cornerError_ / spread : INFINITY;
+        if (std::isnan(turn_[i])) {
+            turn_[i] = INFINITY;
+        }
+    }
+}
+
+void CanvasJudge::MeasureView(Vector2 canvas) {
+    const sim::Actor& camera = camera_;
     halfWidth_ = canvas.X * 0.5;
     halfHeight_ = canvas.Y * 0.5;
     // The host's focal length, as sim::CameraView computes it.
@@ -57,6 +110,12 @@ CanvasJudge::CanvasJudge(const sim::Actor& camera, Vector2 canvas, const Frustum
                 Norm1(camera.location) <= 1e5;
 }
 
+double CanvasJudge::ConstructionError(int i, Vector point) const {
+    const double lever = ::Distance(point, corners_[kPlaneCorners[i][1]]);
+    const double error = turn_[i] * lever + 2.0 * cornerError_ + clip_.Slack(i, point);
+    return std::isnan(error) ? INFINITY : error;
+}
+
 std::optional<std::string> CanvasJudge::Judge(Vector point, Vector2F image,
                                               AuditTotals& totals) const {
     // The half of the canvas the image lies in names the plane that bounds
@@ -66,9 +125,9 @@ std::optional<std::string> CanvasJudge::Judge(Vector point, Vector2F image,
     const bool upperHalf = (image.Y < halfHeight_) != mirrored_;
     const int side = rightHalf ? kRight : kLeft;
     const int end = upperHalf ? kTop : kBottom;
-    const double marginNear = kClipMargin + frustum_.ConstructionError(kNear, point);
-    const double marginX = kClipMargin + frustum_.ConstructionError(side, point);
-    const double marginY = kClipMargin + frustum_.ConstructionError(end, point);
+    const double marginNear = kClipMargin + ConstructionError(kNear, point);
+    const double marginX = kClipMargin + ConstructionError(side, point);
+    const double marginY = kClipMargin + ConstructionError(end, point);
     const double depth = view_.Depth(point);
     const double spread = angle_ * Distance(point, camera_.location);
     const double minDepth = kNearDistance - marginNear - spread;

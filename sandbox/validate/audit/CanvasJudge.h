@@ -3,10 +3,11 @@
 #include <optional>
 #include <string>
 
+#include "overlay/ViewFrustum.h"
 #include "sim/CameraView.h"
 #include "sim/Host.h"
-#include "validate/audit/FrameAudit.h"
-#include "validate/audit/FrustumJudge.h"
+#include "validate/audit/FrameRecord.h"
+#include "validate/judge/ClipJudge.h"
 
 namespace validate {
 
@@ -18,8 +19,10 @@ namespace validate {
 // differ from the host's double-precision one.
 class CanvasJudge {
 public:
-    // `frustum` is the plugin's frustum of the same frame; it must outlive this.
-    CanvasJudge(const sim::Actor& camera, Vector2 canvas, const FrustumJudge& frustum);
+    // `frustum` is the frame's, as the plugin's geometry builds it, and `clip`
+    // its judge; the judge must outlive this.
+    CanvasJudge(const sim::Actor& camera, Vector2 canvas, const ViewFrustum& frustum,
+                const ClipJudge& clip);
 
     // Checks the image of one point handed to ProjectF; counts it as held to
     // the canvas or as beyond any bound, and why.
@@ -29,9 +32,19 @@ public:
     Vector2F Project(Vector point) const { return view_.Project(point); }
 
 private:
+    // How far plane i, as single precision built it, may lie from the exact
+    // plane through the camera's view at `point`: its turn times the lever from
+    // the corner it pivots on, the corners' own error, and the evaluation.
+    double ConstructionError(int plane, Vector point) const;
+    void MeasurePlanes(const ViewFrustum& frustum);
+    void MeasureView(Vector2 canvas);
+
     sim::CameraView view_;
     sim::Actor camera_;
-    const FrustumJudge& frustum_;
+    const ClipJudge& clip_;
+    Vector corners_[8];
+    double turn_[6] = {};
+    double cornerError_ = 0.0;
     double halfWidth_ = 0.0;
     double halfHeight_ = 0.0;
     double focal_ = 0.0;

@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "validate/audit/OverlayTargets.h"
-#include "validate/audit/ValueText.h"
+#include "validate/judge/ValueText.h"
 
 namespace validate {
 

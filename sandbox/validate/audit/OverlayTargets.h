@@ -5,10 +5,11 @@
 
 namespace validate {
 
-// What the overlay must draw, as the validator expects it of any module it is
-// handed. Written here on purpose rather than taken from the plugin's render
-// pass (plugin/RenderOverlay.cpp): the validator is an independent check, and
-// a wrong target there must fail it, not move its expectations along.
+// What Quellmark's overlay must draw, as the validator's own checks of
+// Quellmark expect it. Written here on purpose rather than taken from the
+// plugin's render pass (plugin/RenderOverlay.cpp): the validator is an
+// independent check, and a wrong target there must fail it, not move its
+// expectations along.
 
 // The eight fixed ends of the overlay's lines, in drawing order: four red at
 // the positive-Y end of the field, four green at the negative-Y end.
@@ -20,9 +21,6 @@ inline constexpr Vector kTargets[8] = {
 inline constexpr sim::Color kRed{255, 0, 0, 150};
 inline constexpr sim::Color kGreen{0, 255, 0, 150};
 inline constexpr float kLineWidth = 3.0f;
-// The frustum the render pass builds.
-inline constexpr float kNearDistance = 50.0f;
-inline constexpr float kFarDistance = 20000.0f;
 
 inline sim::Color TargetColor(int target) {
     return target < 4 ? kRed : kGreen;

@@ -9,11 +9,21 @@ namespace validate {
 
 // What every check is told: the module under test and the run's parameters.
 struct CheckContext {
-    std::string modulePath;  // absolute
+    std::string modulePath;  // absolute, UTF-8
     int cycles = 100;        // load/unload cycles
     std::uint64_t seed = 0;  // for the random frames
-    std::string failuresDir; // absolute; breaching frames are written here
+    std::string failuresDir; // absolute, UTF-8; breaching frames are written here
 };
+
+// Whose expectations a check holds a module to: those of every plugin of this
+// host, whatever it draws and registers, or Quellmark's own (its lines, its
+// console variable, its panel).
+enum class CheckGroup { EveryPlugin, Quellmark };
+
+// The group's name as --list prints it.
+inline const char* GroupName(CheckGroup group) {
+    return group == CheckGroup::EveryPlugin ? "generic" : "quellmark";
+}
 
 // A named check. Each runs in a child process of its own, so a crash fails that
 // check and not the validator. A check passes by returning and fails by
@@ -22,8 +32,9 @@ struct Check {
     std::string_view name;
     std::string_view summary;
     void (*run)(const CheckContext& context);
+    CheckGroup group = CheckGroup::EveryPlugin;
     // A check still running after this long, plus the per-cycle allowance
-    // times the run's cycles, is killed and fails.
+    // times the run's cycles, is ended and fails.
     int timeoutSeconds = 120;
     int timeoutSecondsPerCycle = 0;
 
@@ -46,6 +57,17 @@ inline void Require(bool condition, const std::string& reason) {
     if (!condition) {
         Fail(reason);
     }
+}
+
+// What a probe (a check run to learn something, not to judge) found, carried
+// out of it to its process's exit like a failure's reason, but as a pass.
+class CheckAnswer : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+[[noreturn]] inline void Answer(const std::string& text) {
+    throw CheckAnswer(text);
 }
 
 } // namespace validate

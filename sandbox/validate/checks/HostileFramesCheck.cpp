@@ -1,19 +1,23 @@
 // At least 100,000 random frames from the run's seed through the loaded
-// plugin, each judged by the SDK calls it made (see FrameAuditor). A frame
-// that breaches is written out as a scenario file, with the calls it made
-// beside it, so `render --scenario` replays it.
+// plugin, each judged by what the host recorded of it: by the rules every
+// plugin keeps (hostile-frames, FrameAuditor) or by what Quellmark's overlay
+// must draw (overlay-frames, OverlayAuditor). A frame that breaches is
+// written out as a scenario file, with the calls it made beside it, so
+// `render --scenario` replays it.
 
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
 #include "files/OutputFile.h"
+#include "files/PathText.h"
 #include "scenario/PoseScenario.h"
 #include "validate/audit/FrameAudit.h"
 #include "validate/audit/HostileFrame.h"
-#include "validate/audit/ValueText.h"
+#include "validate/audit/OverlayAudit.h"
 #include "validate/checks/ModuleChecks.h"
 #include "validate/checks/ModuleUnderTest.h"
+#include "validate/judge/ValueText.h"
 
 namespace validate {
 
@@ -26,44 +30,78 @@ constexpr long kBreachesShown = 10;
 // that a module breaching in every frame does not fill the disk.
 constexpr long kBreachesSaved = 100;
 
-// Writes the frame `host` holds as FOLDER/hostile-frame-INDEX.json, and the
-// calls the plugin made in it as .calls beside it (one per line, as render's
-// trace prints them). Returns the scenario's path, or why it was not written.
-std::string SaveBreach(const std::string& folder, long index, const sim::Host& host) {
-    const std::filesystem::path stem =
-        std::filesystem::path(folder) / ("hostile-frame-" + std::to_string(index));
-    try {
-        std::string calls;
-        for (const std::string& line : host.log.lines) {
-            calls += line + "\n";
-        }
-        const std::string scenario = sandbox::PoseScenarioText(host);
-        std::filesystem::create_directories(folder);
-        files::WriteFile(stem.string() + ".calls", calls, {"frame's calls", false});
-        files::WriteFile(stem.string() + ".json", scenario, {"scenario", false});
-        return "saved as " + stem.string() + ".json";
-    } catch (const std::exception& error) {
-        return std::string("not saved: ") + error.what();
-    }
-}
-
 std::string Hex(std::uint64_t value) {
     char buffer[24];
     std::snprintf(buffer, sizeof buffer, "%#llx", static_cast<unsigned long long>(value));
     return buffer;
 }
 
-} // namespace
+// Writes the frame `host` holds as FOLDER/hostile-frame-INDEX.json, and the
+// calls the plugin made in it as .calls beside it (one per line, as render's
+// trace prints them). Returns the scenario's path, or why it was not written.
+std::string SaveBreach(const std::string& folder, long index, const sim::Host& host) {
+    const std::filesystem::path stem =
+        files::PathFromText(folder) / ("hostile-frame-" + std::to_string(index));
+    try {
+        std::string calls;
+        for (const std::string& line : host.log.lines) {
+            calls += line + "\n";
+        }
+        const std::string scenario = sandbox::PoseScenarioText(host);
+        std::filesystem::create_directories(files::PathFromText(folder));
+        files::WriteFile(std::filesystem::path(stem).concat(".calls"), calls,
+                         {"frame's calls", false});
+        const std::filesystem::path saved = std::filesystem::path(stem).concat(".json");
+        files::WriteFile(saved, scenario, {"scenario", false});
+        return "saved as " + files::PathText(saved);
+    } catch (const std::exception& error) {
+        return std::string("not saved: ") + error.what();
+    }
+}
 
-void CheckHostileFrames(const CheckContext& context) {
+// The breaches of one run: counted, the first kept for the verdict, the first
+// few shown on stderr and saved.
+class Breaches {
+public:
+    Breaches(std::string_view check, const CheckContext& context)
+        : check_(check), context_(context) {}
+
+    void Add(long index, const std::string& breach, const HostileFrame& frame,
+             const sim::Host& host) {
+        std::string text = "frame " + Num(index) + ": " + breach + " [" + frame.Describe() + "]";
+        if (count_ < kBreachesSaved) {
+            const std::string saved = SaveBreach(context_.failuresDir, index, host);
+            text += "; " + saved;
+            if (saved.starts_with("not saved") && count_ >= kBreachesShown) {
+                std::fprintf(stderr, "%s: frame %ld %s\n", check_.c_str(), index, saved.c_str());
+            }
+        }
+        if (count_++ == 0) {
+            first_ = text;
+        }
+        if (count_ <= kBreachesShown) {
+            std::fprintf(stderr, "%s: %s\n", check_.c_str(), text.c_str());
+        }
+    }
+
+    void FailIfAny() const {
+        Require(count_ == 0, Num(count_) + " of " + Num(kFrames) + " frames from seed " +
+                                 Hex(context_.seed) + " breached; the first, " + first_);
+    }
+
+private:
+    std::string check_;
+    const CheckContext& context_;
+    long count_ = 0;
+    std::string first_;
+};
+
+void RunFrames(const CheckContext& context, std::string_view check, FrameJudge& judge) {
     sim::Host host;
     auto hosted = LoadSwitchedOn(context.modulePath, host);
-
+    host.recordProjections = true;
     Random random(context.seed);
-    FrameAuditor auditor;
-    AuditTotals totals;
-    long breaches = 0;
-    std::string first;
+    Breaches breaches(check, context);
     for (long index = 0; index < kFrames; ++index) {
         const HostileFrame frame = HostileFrame::Draw(random);
         frame.ApplyTo(host);
@@ -72,49 +110,33 @@ void CheckHostileFrames(const CheckContext& context) {
         host.log.calls = true;
         host.RunFrame();
         host.log.calls = false;
-
         std::optional<std::string> breach;
         if (host.LiveHandles() != before) {
             breach = Num(host.LiveHandles() - before) + " handles made in the frame outlived it";
         } else {
-            breach = auditor.Audit(frame, host.log.lines, host.lines, totals);
+            breach = judge.Judge(frame, FrameRecord::Of(host));
         }
         if (breach) {
-            std::string text =
-                "frame " + Num(index) + ": " + *breach + " [" + frame.Describe() + "]";
-            if (breaches < kBreachesSaved) {
-                const std::string saved = SaveBreach(context.failuresDir, index, host);
-                text += "; " + saved;
-                if (saved.starts_with("not saved") && breaches >= kBreachesShown) {
-                    std::fprintf(stderr, "hostile-frames: frame %ld %s\n", index, saved.c_str());
-                }
-            }
-            if (breaches++ == 0) {
-                first = text;
-            }
-            if (breaches <= kBreachesShown) {
-                std::fprintf(stderr, "hostile-frames: %s\n", text.c_str());
-            }
+            breaches.Add(index, *breach, frame, host);
         }
     }
-
-    std::fprintf(
-        stderr,
-        "hostile-frames: %ld frames from seed %s: %ld drew %ld lines through %ld "
-        "projected points; %ld images held to the canvas plus the projected margin, the "
-        "rest unbounded (%ld host view degenerate or at a pole, %ld extreme rotator, %ld near the "
-        "camera's plane, %ld degenerate frustum), in ordinary frames none further than %.1f "
-        "pixels beyond the canvas's edge; %ld whole and %ld clipped segments required and drawn\n",
-        totals.frames, Hex(context.seed).c_str(), totals.framesDrawing, totals.lines,
-        totals.projectedPoints, totals.canvasBounded, totals.unboundedView, totals.unboundedTurn,
-        totals.unboundedBehind, totals.unboundedPlanes, totals.worstOrdinaryOvershoot,
-        totals.wholeSegmentsRequired, totals.clippedSegmentsRequired);
-    if (breaches > 0) {
-        Fail(Num(breaches) + " of " + Num(kFrames) + " frames from seed " + Hex(context.seed) +
-             " breached; the first, " + first);
-    }
+    std::fprintf(stderr, "%.*s: %ld frames from seed %s: %s\n", int(check.size()), check.data(),
+                 kFrames, Hex(context.seed).c_str(), judge.Summary().c_str());
+    breaches.FailIfAny();
     hosted->Unload();
     Require(host.LiveHandles() == 0, Num(host.LiveHandles()) + " host handles outlived the module");
+}
+
+} // namespace
+
+void CheckHostileFrames(const CheckContext& context) {
+    FrameAuditor auditor;
+    RunFrames(context, "hostile-frames", auditor);
+}
+
+void CheckOverlayFrames(const CheckContext& context) {
+    OverlayAuditor auditor;
+    RunFrames(context, "overlay-frames", auditor);
 }
 
 } // namespace validate

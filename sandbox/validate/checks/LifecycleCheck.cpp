@@ -6,9 +6,9 @@
 #include <string>
 
 #include "sim/ModuleLibrary.h"
-#include "validate/audit/ValueText.h"
 #include "validate/checks/ModuleChecks.h"
 #include "validate/checks/ModuleUnderTest.h"
+#include "validate/judge/ValueText.h"
 
 namespace validate {
 
@@ -75,9 +75,11 @@ void UnloadWithTheInstanceSet(const CheckContext& context) {
         auto& plugin = LoadPlugin(*hosted);
         console = plugin.cvarManager;
         game = plugin.gameWrapper;
-        // Without a UI context the panel draws nothing, but it fetches and
-        // keeps its variable handle.
-        PanelOf(*hosted).DrawSettingsPanel();
+        // Without a UI context a panel draws nothing, but it may fetch and
+        // keep host handles (Quellmark's keeps its variable's).
+        if (BakkesMod::Plugin::PluginSettingsWindow* panel = hosted->Panel()) {
+            panel->DrawSettingsPanel();
+        }
         hosted->CloseModuleOnly();
         Require(!sim::ModuleLibraryIsLoaded(context.modulePath),
                 "the module is still mapped after it was closed: it cannot be unloaded");

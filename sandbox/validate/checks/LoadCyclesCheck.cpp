@@ -1,17 +1,17 @@
 // The whole module loaded and unloaded again and again, as a host does when
-// the user reloads a plugin: dlopen, factory, onLoad, frames and panel frames,
-// onUnload, release, the callbacks dropped, dlclose. Nothing may be left behind:
-// no host handle, no module mapping, no heap.
+// the user reloads a plugin: the module opened, factory, onLoad, frames and
+// panel frames, onUnload, release, the callbacks dropped, the module closed.
+// Nothing may be left behind: no host handle, no module mapping, no heap.
 
 #include <cstdio>
 #include <string>
 
 #include "sim/ModuleLibrary.h"
-#include "validate/audit/ValueText.h"
 #include "validate/checks/HeapInUse.h"
 #include "validate/checks/ModuleChecks.h"
 #include "validate/checks/ModuleUnderTest.h"
-#include "validate/checks/PanelDriver.h"
+#include "validate/judge/ValueText.h"
+#include "validate/panel/PanelDriver.h"
 
 namespace validate {
 
@@ -30,18 +30,18 @@ void Cycle(const CheckContext& context, sim::Host& host, PanelDriver& ui) {
     {
         auto hosted = OpenModule(context.modulePath, host);
         LoadPlugin(*hosted, ui.Handle());
-        auto& panel = PanelOf(*hosted);
+        BakkesMod::Plugin::PluginSettingsWindow* panel = hosted->Panel();
         for (int frame = 0; frame < 3; ++frame) {
             host.RunFrame();
-            ui.Frame(panel, host);
+            if (panel != nullptr) {
+                ui.Frame(*panel, host);
+            }
         }
-        Require(host.lines.size() == 8,
-                "a loaded plugin drew " + Num(long(host.lines.size())) + " lines, expected 8");
     }
     Require(host.LiveHandles() == 0,
             Num(host.LiveHandles()) + " host handles outlived an unloaded module");
     Require(!sim::ModuleLibraryIsLoaded(context.modulePath),
-            "the module stayed mapped after dlclose");
+            "the module stayed mapped after it was closed");
 }
 
 } // namespace

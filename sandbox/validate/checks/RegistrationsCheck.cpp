@@ -1,13 +1,16 @@
-// What onLoad leaves with the host: one console variable with its exact
-// arguments, bound to the plugin's flag; five hooks and one drawable, in order.
+// What Quellmark's onLoad leaves with the host: one console variable with its
+// exact arguments, bound to the plugin's flag; five hooks and one drawable, in
+// order; and handlers for the hooks that do nothing at all.
 
+#include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "sim/GameFunctions.h"
-#include "validate/audit/ValueText.h"
 #include "validate/checks/ModuleChecks.h"
 #include "validate/checks/ModuleUnderTest.h"
+#include "validate/judge/ValueText.h"
 
 namespace validate {
 
@@ -39,6 +42,61 @@ std::string Listing(const std::vector<std::string>& lines) {
         text += (text.empty() ? "" : " | ") + line;
     }
     return "[" + text + "]";
+}
+
+// A logged frame: the calls it made and what it drew.
+struct LoggedFrame {
+    std::vector<std::string> calls;
+    std::vector<sim::DrawnLine> lines;
+};
+
+LoggedFrame RunLogged(sim::Host& host) {
+    host.log.Clear();
+    host.log.calls = true;
+    host.RunFrame();
+    host.log.calls = false;
+    return {host.log.lines, host.lines};
+}
+
+bool SameLines(const std::vector<sim::DrawnLine>& a, const std::vector<sim::DrawnLine>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto& x, const auto& y) {
+        return x.start == y.start && x.end == y.end && x.width == y.width &&
+               x.widthGiven == y.widthGiven && x.color == y.color;
+    });
+}
+
+// Firing each hooked function, a thousand times, makes no SDK call and makes
+// no handle, and leaves the console and the next frame as they were.
+void CheckHandlersDoNothing(sim::Host& host) {
+    constexpr int kFirings = 1000;
+    host.console.Execute("qm_enabled 1");
+    StagePlainFrame(host);
+    const LoggedFrame before = RunLogged(host);
+    Require(!before.lines.empty(), "the plain frame drew nothing");
+    std::map<std::string, std::string> values;
+    for (const auto& [name, variable] : host.console.Variables()) {
+        values[name] = variable.value;
+    }
+    host.log.Clear();
+    host.log.calls = true;
+    host.log.handles = true;
+    for (int round = 0; round < kFirings && host.log.lines.empty(); ++round) {
+        for (const std::string& name : kHookNames) {
+            host.FireHook(name);
+        }
+    }
+    host.log.calls = false;
+    host.log.handles = false;
+    Require(host.log.lines.empty(), "a hook handler called the SDK: " +
+                                        (host.log.lines.empty() ? "" : host.log.lines.front()));
+    for (const auto& [name, variable] : host.console.Variables()) {
+        Require(values[name] == variable.value, "the hooks changed " + name);
+    }
+    const LoggedFrame after = RunLogged(host);
+    Require(after.calls == before.calls,
+            "after the hooks the frame makes other SDK calls than before");
+    Require(SameLines(after.lines, before.lines),
+            "after the hooks the frame draws other lines than before");
 }
 
 } // namespace
@@ -84,6 +142,7 @@ void CheckRegistrations(const CheckContext& context) {
     host.console.Execute("qm_enabled 0");
     Require(!*flag, "the flag did not follow qm_enabled back to 0");
 
+    CheckHandlersDoNothing(host);
     console.reset();
     hosted->Unload();
     Require(host.LiveHandles() == 0, Num(host.LiveHandles()) + " host handles outlived the module");

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "validate/audit/ValueText.h"
 #include "validate/checks/ModuleChecks.h"
 #include "validate/checks/ModuleUnderTest.h"
-#include "validate/checks/PanelDriver.h"
+#include "validate/judge/ValueText.h"
+#include "validate/panel/PanelDriver.h"
 
 namespace validate {
 

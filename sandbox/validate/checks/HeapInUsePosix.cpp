@@ -1,13 +1,8 @@
+// The heap in use as glibc counts it, or AddressSanitizer's allocator.
+
 #include "validate/checks/HeapInUse.h"
 
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define VALIDATE_ASAN 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__)
-#define VALIDATE_ASAN 1
-#endif
+#include "validate/checks/Sanitizer.h"
 
 #ifdef VALIDATE_ASAN
 #include <sanitizer/allocator_interface.h>
@@ -27,11 +22,7 @@ std::size_t HeapInUse() {
 }
 
 std::size_t HeapGrowthAllowedPerLoad() {
-#ifdef VALIDATE_ASAN
-    return 512;
-#else
-    return 0;
-#endif
+    return kUnderAddressSanitizer ? 512 : 0;
 }
 
 } // namespace validate

@@ -8,10 +8,10 @@
 // An independent clipper to hold the overlay's own against: the parametric
 // (Liang-Barsky) clip of a segment against a frustum's six planes, in double
 // precision. Each plane keeps the points where X·P.X + Y·P.Y + Z·P.Z + D >= 0.
-// Header only and free of any test framework, so benchmarks can use it too.
-namespace reference {
+// Inline, so that the benchmarks time it as they time the overlay's clipping.
+namespace validate {
 
-struct Point {
+struct ExactPoint {
     double X = 0.0;
     double Y = 0.0;
     double Z = 0.0;
@@ -28,7 +28,7 @@ struct ClipResult {
     int ExitPlane = -1;
 };
 
-inline Point PointOnSegment(Vector start, Vector end, double t) {
+inline ExactPoint PointOnSegment(Vector start, Vector end, double t) {
     return {start.X + t * (static_cast<double>(end.X) - start.X),
             start.Y + t * (static_cast<double>(end.Y) - start.Y),
             start.Z + t * (static_cast<double>(end.Z) - start.Z)};
@@ -75,4 +75,4 @@ inline ClipResult ClipSegment(const FrustumPlane (&planes)[6], Vector start, Vec
     return result;
 }
 
-} // namespace reference
+} // namespace validate

@@ -1,4 +1,4 @@
-#include "validate/audit/ValueText.h"
+#include "validate/judge/ValueText.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "AllocationCounter.h"
+#include "measure/AllocationCounter.h"
 
 #include <cstdlib>
 #include <new>

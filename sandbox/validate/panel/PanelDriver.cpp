@@ -1,4 +1,4 @@
-#include "validate/checks/PanelDriver.h"
+#include "validate/panel/PanelDriver.h"
 
 #include <imgui.h>
 
