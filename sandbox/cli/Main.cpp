@@ -53,7 +53,7 @@ struct Dispatch {
         return Guarded("scenario", [&] { return sandbox::RunScenario(options); });
     }
     int operator()(const validate::ValidateOptions& options) const {
-        return Guarded("validate", [&] { return validate::RunValidate(options); });
+        return Guarded("validate", [&] { return validate::RunValidate(options, interruption); });
     }
     int operator()(const sandbox::Answer& answer) const {
         std::fputs(answer.out.c_str(), stdout);

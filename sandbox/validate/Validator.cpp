@@ -8,9 +8,13 @@
 
 #include "base/ExitStatus.h"
 #include "base/InputError.h"
+#include "base/Interruption.h"
 #include "base/ProgramPath.h"
+#include "base/Say.h"
 #include "files/InputFile.h"
 #include "files/PathText.h"
+#include "files/PrivateFolder.h"
+#include "sim/ModuleCopy.h"
 #include "validate/checks/AllChecks.h"
 #include "validate/checks/ChildRunner.h"
 
@@ -28,6 +32,21 @@ int List(const std::vector<Check>& checks) {
                     GroupName(check.group), int(check.summary.size()), check.summary.data());
     }
     return kExitPassed;
+}
+
+// The loader's messages name the file it opened; the user knows the original.
+std::string Renamed(std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos;
+         at = text.find(from, at + to.size())) {
+        text.replace(at, from.size(), to);
+    }
+    return text;
+}
+
+std::string SeedText(std::uint64_t seed) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%#llx", static_cast<unsigned long long>(seed));
+    return text;
 }
 
 // A path from the command line, made absolute, as UTF-8.
@@ -100,9 +119,34 @@ int ServeChild(const std::vector<Check>& checks, const ValidateOptions& options)
     return ServeAsChild(*check, context, options.childReport);
 }
 
+// The checks' verdicts, one line each, and the summary.
+int RunChecks(const std::vector<const Check*>& checks, const CheckContext& context,
+              const sandbox::Interruption& interruption, const std::string& shown) {
+    int passed = 0;
+    int failed = 0;
+    for (const Check* check : checks) {
+        const Verdict verdict = RunInChild(*check, context);
+        // A check stopped half way has no verdict.
+        interruption.ThrowIfRequested();
+        const std::string name(check->name);
+        if (verdict.passed) {
+            ++passed;
+            sandbox::Say(stdout, "PASS " + name);
+        } else {
+            ++failed;
+            // Said of the file the user named, not of its private copy.
+            sandbox::Say(stdout, "FAIL " + name + ": " +
+                                     Renamed(verdict.reason, context.modulePath, shown));
+        }
+        std::fflush(stdout);
+    }
+    std::printf("%d passed, %d failed\n", passed, failed);
+    return failed == 0 ? kExitPassed : kExitFailed;
+}
+
 } // namespace
 
-int RunValidate(const ValidateOptions& options) {
+int RunValidate(const ValidateOptions& options, const sandbox::Interruption& interruption) {
     const std::vector<Check> checks = AllChecks();
     if (options.list) {
         return List(checks);
@@ -117,25 +161,21 @@ int RunValidate(const ValidateOptions& options) {
     if (!options.childReport.empty()) {
         return ServeChild(checks, options);
     }
-    const CheckContext context = ContextOf(options);
-    std::fprintf(stderr, "validating %s (seed %#llx, %d load cycles)\n", context.modulePath.c_str(),
-                 static_cast<unsigned long long>(context.seed), context.cycles);
-    int passed = 0;
-    int failed = 0;
-    for (const Check* check : Select(checks, options, context)) {
-        const Verdict verdict = RunInChild(*check, context);
-        if (verdict.passed) {
-            ++passed;
-            std::printf("PASS %.*s\n", int(check->name.size()), check->name.data());
-        } else {
-            ++failed;
-            std::printf("FAIL %.*s: %s\n", int(check->name.size()), check->name.data(),
-                        verdict.reason.c_str());
-        }
-        std::fflush(stdout);
+    CheckContext context = ContextOf(options);
+    const std::string shown = context.modulePath;
+    // The checks load a private copy: a rebuild of the file while they run
+    // cannot reach a module that is loaded.
+    files::PrivateFolder copies("quellmark-modules-");
+    const std::filesystem::path copy = copies.Path() / files::PathFromText(shown).filename();
+    std::string error;
+    if (!sim::CopyModule(shown, copy, error)) {
+        throw sandbox::InputError(error);
     }
-    std::printf("%d passed, %d failed\n", passed, failed);
-    return failed == 0 ? kExitPassed : kExitFailed;
+    context.modulePath = files::PathText(copy);
+    context.stopping = [&interruption] { return interruption.Signal() != 0; };
+    sandbox::Say(stderr, "validating " + shown + " (seed " + SeedText(context.seed) + ", " +
+                             std::to_string(context.cycles) + " load cycles)");
+    return RunChecks(Select(checks, options, context), context, interruption, shown);
 }
 
 } // namespace validate

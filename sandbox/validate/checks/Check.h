@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -13,6 +14,9 @@ struct CheckContext {
     int cycles = 100;        // load/unload cycles
     std::uint64_t seed = 0;  // for the random frames
     std::string failuresDir; // absolute, UTF-8; breaching frames are written here
+    // Asked while a check's child runs: true when the run is asked to stop
+    // (Ctrl-C), and the child is then ended at once. None in the child.
+    std::function<bool()> stopping;
 };
 
 // Whose expectations a check holds a module to: those of every plugin of this

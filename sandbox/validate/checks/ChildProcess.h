@@ -16,7 +16,7 @@ namespace validate {
 
 // How a check's child process ended.
 struct ChildEnd {
-    enum class How { Exited, Crashed, TimedOut, NotStarted };
+    enum class How { Exited, Crashed, TimedOut, Stopped, NotStarted };
     How how = How::NotStarted;
     int status = 0;     // Exited: its exit status
     std::string cause;  // Crashed: the signal or exception in words; NotStarted: why
@@ -29,7 +29,8 @@ struct ChildEnd {
 inline constexpr std::size_t kChildMemoryLimit = std::size_t(2048) << 20;
 
 // Runs the check in a child process with the memory limit above, and ends the
-// child (and anything it started) when it is still running after `limit`.
+// child (and anything it started) when it is still running after `limit`, or
+// as soon as the context's `stopping` says so.
 ChildEnd RunInChildProcess(const Check& check, const CheckContext& context,
                            std::chrono::seconds limit);
 

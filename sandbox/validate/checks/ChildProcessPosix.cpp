@@ -60,17 +60,18 @@ std::string SignalText(int signal) {
            (description ? description : "unknown") + ")";
 }
 
-// Reads what the child writes until it closes its end or the deadline
-// passes; false if the deadline passed first.
-bool ReadReport(int fd, Clock::time_point deadline, std::string& report) {
+// Reads what the child writes until it closes its end, the deadline passes
+// or the run is asked to stop; false if it did not close its end.
+bool ReadReport(int fd, Clock::time_point deadline, const CheckContext& context,
+                std::string& report) {
     for (;;) {
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() <= 0) {
+        if (left.count() <= 0 || (context.stopping && context.stopping())) {
             return false;
         }
         pollfd p{fd, POLLIN, 0};
-        const int ready = poll(&p, 1, int(std::min<long long>(left.count(), 1000)));
+        const int ready = poll(&p, 1, int(std::min<long long>(left.count(), 100)));
         if (ready < 0 && errno != EINTR) {
             return true;
         }
@@ -132,13 +133,14 @@ ChildEnd RunInChildProcess(const Check& check, const CheckContext& context,
     close(fds[1]);
 
     const auto deadline = Clock::now() + limit;
-    const bool finished = ReadReport(fds[0], deadline, end.report);
+    const bool finished = ReadReport(fds[0], deadline, context, end.report);
     close(fds[0]);
     int status = 0;
     if (!finished || !Reap(pid, deadline, status)) {
         kill(pid, SIGKILL);
         waitpid(pid, &status, 0);
-        end.how = ChildEnd::How::TimedOut;
+        const bool stopped = context.stopping && context.stopping();
+        end.how = stopped ? ChildEnd::How::Stopped : ChildEnd::How::TimedOut;
         return end;
     }
     if (WIFSIGNALED(status)) {

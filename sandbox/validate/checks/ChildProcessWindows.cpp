@@ -248,10 +248,11 @@ ChildEnd RunInChildProcess(const Check& check, const CheckContext& context,
         if (WaitForSingleObject(child.process.value, 10) == WAIT_OBJECT_0) {
             break;
         }
-        if (Clock::now() >= deadline) {
+        const bool stopped = context.stopping && context.stopping();
+        if (stopped || Clock::now() >= deadline) {
             TerminateJobObject(child.job.value, kTimedOutStatus);
             WaitForSingleObject(child.process.value, INFINITE);
-            end.how = ChildEnd::How::TimedOut;
+            end.how = stopped ? ChildEnd::How::Stopped : ChildEnd::How::TimedOut;
             return end;
         }
     }

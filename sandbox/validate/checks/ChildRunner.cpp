@@ -50,6 +50,8 @@ Verdict RunInChild(const Check& check, const CheckContext& context) {
         return {false, "could not run in a child process: " + end.cause, {}};
     case ChildEnd::How::TimedOut:
         return {false, "timed out after " + std::to_string(limit) + " s", {}};
+    case ChildEnd::How::Stopped:
+        return {false, "stopped: the run was asked to stop", {}};
     case ChildEnd::How::Crashed:
         return {false,
                 "crashed: " + end.cause + (end.report.empty() ? "" : " after: " + end.report),

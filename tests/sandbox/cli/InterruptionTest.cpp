@@ -6,7 +6,9 @@
 
 #include <signal.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "ProgramRun.h"
 
@@ -63,6 +65,22 @@ TEST(InterruptionTest, AnInterruptedFolderRunLeavesTheLastRunsFrames) {
     EXPECT_EQ(ReadFile(dir / "fr" / "frame-0001.png"), frame1);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir / "fr"), fs::directory_iterator()), 3)
         << "the three frames, and no temporary of the stopped run";
+}
+
+TEST(InterruptionTest, AnInterruptedValidatorEndsTheRunningCheckAndStops) {
+    TempDir dir;
+    // A load-cycles check that would take minutes.
+    RunningSandbox run({"validate", "--only", "load-cycles", "--cycles", "1000000"}, dir);
+    ASSERT_TRUE(run.WaitForMessage("validating"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300)); // the check's child is running
+    const auto signalled = std::chrono::steady_clock::now();
+    run.Signal(SIGINT);
+    const RunningSandbox::Ended ended = run.Wait();
+    EXPECT_LT(std::chrono::steady_clock::now() - signalled, std::chrono::seconds(3))
+        << "it waited for the check, or for its own deadline, instead of stopping";
+    EXPECT_EQ(ended.status, 128 + SIGINT) << ended.err;
+    EXPECT_EQ(ended.out.find("PASS"), std::string::npos) << ended.out;
+    EXPECT_EQ(Leftovers(dir / "tmp"), std::vector<std::string>{}) << "the module's copy";
 }
 
 } // namespace

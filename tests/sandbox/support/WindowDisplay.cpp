@@ -1,5 +1,7 @@
 #include "WindowDisplay.h"
 
+#include "support/TempDir.h"
+
 #include <cstdlib>
 #include <sstream>
 
@@ -32,7 +34,13 @@ std::optional<std::vector<std::string>> WindowRunner(std::string& why) {
     std::string folder;
     while (std::getline(folders, folder, ':')) {
         if (!folder.empty() && ::access((folder + "/xvfb-run").c_str(), X_OK) == 0) {
+            // An authority file of the test program's own: without one,
+            // xvfb-run makes a folder for it and, on a busy machine, can
+            // fail to remove it while the server resets, and then ends with
+            // its own status (5) in place of the program's.
+            static const testsupport::TempDir authority;
             return std::vector<std::string>{"xvfb-run", "--auto-servernum",
+                                            "--auth-file=" + (authority / "Xauthority").string(),
                                             "--server-args=-screen 0 1280x1024x24"};
         }
     }
