@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "base/ProgramPath.h"
+#include "base/WindowsArguments.h"
 #include "files/SystemText.h"
 
 namespace validate {
@@ -45,24 +46,6 @@ std::wstring Wide(std::string_view text) {
     return wide;
 }
 
-// One argument quoted so that CommandLineToArgvW gives it back unchanged:
-// backslashes are literal except before a quote.
-std::wstring Quoted(const std::wstring& word) {
-    std::wstring quoted = L"\"";
-    std::size_t backslashes = 0;
-    for (wchar_t c : word) {
-        if (c == L'\\') {
-            ++backslashes;
-            continue;
-        }
-        quoted.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
-        backslashes = 0;
-        quoted += c;
-    }
-    quoted.append(2 * backslashes, L'\\');
-    return quoted + L"\"";
-}
-
 // This program's command line for running `check` alone as a child that
 // reports to `channel`.
 std::wstring ChildCommandLine(const Check& check, const CheckContext& context, HANDLE channel) {
@@ -81,9 +64,9 @@ std::wstring ChildCommandLine(const Check& check, const CheckContext& context, H
         "--child-report",
         std::to_string(reinterpret_cast<std::uintptr_t>(channel)),
     };
-    std::wstring line = Quoted(sandbox::ProgramPath().wstring());
+    std::wstring line = sandbox::QuotedArgument(sandbox::ProgramPath().wstring());
     for (const std::string& word : words) {
-        line += L" " + Quoted(Wide(word));
+        line += L" " + sandbox::QuotedArgument(Wide(word));
     }
     return line;
 }

@@ -9,28 +9,11 @@
 #include <atomic>
 #include <stdexcept>
 
+#include "base/WindowsArguments.h"
+
 namespace sandboxtest {
 
 namespace {
-
-// One argument quoted so that the C runtime's (and CommandLineToArgvW's)
-// parsing gives it back unchanged: backslashes are literal except before a
-// quote.
-std::wstring Quoted(const std::wstring& word) {
-    std::wstring quoted = L"\"";
-    std::size_t backslashes = 0;
-    for (wchar_t c : word) {
-        if (c == L'\\') {
-            ++backslashes;
-            continue;
-        }
-        quoted.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
-        backslashes = 0;
-        quoted += c;
-    }
-    quoted.append(2 * backslashes, L'\\');
-    return quoted + L"\"";
-}
 
 std::wstring Wide(const std::string& text) {
     return std::filesystem::path(std::u8string(text.begin(), text.end())).wstring();
@@ -73,9 +56,10 @@ RunResult RunSandbox(const std::vector<std::string>& arguments, const TempDir& h
     // folder goes with everything in it anyway.
     static std::atomic<unsigned> runs{0};
     const std::filesystem::path errFile = home / (".stderr-" + std::to_string(++runs));
-    std::wstring command = Quoted(std::filesystem::absolute(SANDBOX_PROGRAM).wstring());
+    std::wstring command =
+        sandbox::QuotedArgument(std::filesystem::absolute(SANDBOX_PROGRAM).wstring());
     for (const std::string& argument : arguments) {
-        command += L" " + Quoted(Wide(argument));
+        command += L" " + sandbox::QuotedArgument(Wide(argument));
     }
     std::wstring environment =
         EnvironmentWith(L"APPDATA", (home / "config-home").make_preferred().wstring());
